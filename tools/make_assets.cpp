@@ -12,9 +12,10 @@
 #include <QFont>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLineF>
 #include <QLinearGradient>
 #include <QPainter>
-#include <QPainterPath>
+#include <QPolygonF>
 #include <QRadialGradient>
 #include <QString>
 #include <QTextStream>
@@ -42,9 +43,10 @@ constexpr double ColumnX(int k) {
 
 enum class ControlKind { Encoder, Button };
 
-// One row of the eight columns. Each row's centre line is the middle of the value labels
-// laid over it, so a label covers the knob or button it shows; the captions fall in the
-// gaps below the rows.
+// One row of the eight columns. A row's centre line is the middle of the value labels laid
+// over it, so a label covers the knob or button it shows; the captions fall in the gaps
+// below the rows. The lower button row has no value labels: it sits between the upper
+// row's captions and the "Randomise" caption under its last key.
 struct ControlRow {
     ControlKind kind;
     double centreY;
@@ -102,7 +104,7 @@ struct SideCaption {
 
 constexpr std::array<SideCaption, 4> kSideCaptions = {{
     {64, "ENCODER GROUP"},
-    {272, "PRESET"},
+    {272, "SETUP"},
     {418, "PRESET"},
     {572, "USER"},
 }};
@@ -117,10 +119,11 @@ const QColor kSilk{190, 192, 196};
 const QColor kLedOff{72, 24, 22};
 const QColor kLedOn{255, 64, 40};
 
-QFont SilkFont(int pixelSize, bool bold = true) {
+// The printing on the panel: bold, slightly spaced capitals.
+QFont SilkFont(int pixelSize) {
     QFont font("DejaVu Sans");
     font.setPixelSize(pixelSize);
-    font.setBold(bold);
+    font.setBold(true);
     font.setLetterSpacing(QFont::AbsoluteSpacing, pixelSize / 8.0);
     return font;
 }
@@ -179,10 +182,6 @@ void DrawTitle(QPainter& p) {
     p.setPen(kSilk);
     p.setFont(SilkFont(17));
     p.drawText(QRectF(26, 16, 400, 26), Qt::AlignLeft | Qt::AlignVCenter, "ROTARY CONTROLLER");
-    p.setPen(QColor(140, 142, 146));
-    p.setFont(SilkFont(10, false));
-    p.drawText(QRectF(kSideLeft, 16, kSideRight - kSideLeft - 10, 26),
-               Qt::AlignRight | Qt::AlignVCenter, "32 ENCODERS  ·  MIDI");
 }
 
 // The arc of LEDs around an encoder, lit from the left up to the value, as the
@@ -274,26 +273,88 @@ void DrawButton(QPainter& p, QPointF centre, bool lit, double width = kButtonWid
     p.drawLine(key.topLeft() + QPointF(4, 1.5), key.topRight() + QPointF(-4, 1.5));
 }
 
-void DrawCaption(QPainter& p, QPointF centre, const QString& text, int pixelSize = 9) {
+void DrawCaption(QPainter& p, QPointF centre, const QString& text) {
     p.setPen(kSilk);
-    p.setFont(SilkFont(pixelSize));
+    p.setFont(SilkFont(9));
     p.drawText(QRectF(centre.x() - 60, centre.y() - 8, 120, 16), Qt::AlignCenter, text);
 }
 
-// Four-character LED display: dim segments of "8888" under the lit characters.
-void DrawDisplay(QPainter& p, const QRectF& rect, const QString& text) {
+// Segments a to g of the characters the display shows, bit 0 = a (top), clockwise, g the middle
+// bar.
+unsigned SegmentsOf(char c) {
+    switch (c) {
+    case '0':
+        return 0b0111111;
+    case '1':
+        return 0b0000110;
+    case 'P':
+        return 0b1110011;
+    default:
+        return 0;
+    }
+}
+
+// One slanted seven-segment digit in the cell; unlit segments stay faintly visible.
+void DrawSegmentDigit(QPainter& p, const QRectF& cell, char c) {
+    const double w = cell.width();
+    const double h = cell.height();
+    const double t = w * 0.16; // segment thickness
+    const double slant = 0.12;
+    // Each segment as a line from one corner of the digit to another, corners in units of
+    // the cell: (0,0) top left, (1,1) bottom right.
+    static constexpr std::array<std::array<double, 4>, 7> kSegments = {{
+        {0, 0, 1, 0},     // a
+        {1, 0, 1, 0.5},   // b
+        {1, 0.5, 1, 1},   // c
+        {0, 1, 1, 1},     // d
+        {0, 0.5, 0, 1},   // e
+        {0, 0, 0, 0.5},   // f
+        {0, 0.5, 1, 0.5}, // g
+    }};
+    const auto at = [&](double u, double v) {
+        return QPointF(cell.left() + t + u * (w - 2 * t) + (1 - v) * slant * w,
+                       cell.top() + t / 2 + v * (h - t));
+    };
+    const unsigned lit = SegmentsOf(c);
+    for (int s = 0; s < 7; ++s) {
+        const auto& seg = kSegments[s];
+        const QPointF from = at(seg[0], seg[1]);
+        const QPointF to = at(seg[2], seg[3]);
+        const QPointF gap = (to - from) * (t * 0.55 / QLineF(from, to).length());
+        p.setPen(QPen(lit & (1u << s) ? QColor(255, 52, 32) : QColor(58, 12, 10), t, Qt::SolidLine,
+                      Qt::RoundCap));
+        p.drawLine(from + gap, to - gap);
+    }
+}
+
+// The four-character LED display showing the preset number.
+void DrawDisplay(QPainter& p, const QRectF& rect, const char (&text)[5]) {
     p.setPen(QPen(QColor(14, 14, 15), 2));
-    p.setBrush(QColor(30, 6, 6));
+    p.setBrush(QColor(26, 6, 6));
     p.drawRoundedRect(rect, 3, 3);
-    QFont font("DejaVu Sans Mono");
-    font.setPixelSize(30);
-    font.setBold(true);
-    font.setLetterSpacing(QFont::AbsoluteSpacing, 2);
-    p.setFont(font);
-    p.setPen(QColor(70, 14, 12));
-    p.drawText(rect, Qt::AlignCenter, "8888");
-    p.setPen(QColor(255, 50, 30));
-    p.drawText(rect, Qt::AlignCenter, text);
+    const QRectF digits = rect.adjusted(10, 7, -8, -7);
+    const double cellWidth = digits.width() / 4;
+    for (int i = 0; i < 4; ++i) {
+        DrawSegmentDigit(
+            p, QRectF(digits.left() + i * cellWidth, digits.top(), cellWidth - 4, digits.height()),
+            text[i]);
+    }
+}
+
+// A small LED with its caption, lit.
+void DrawPowerLed(QPainter& p, QPointF centre) {
+    QRadialGradient glow(centre, 7);
+    glow.setColorAt(0, QColor(255, 90, 60, 170));
+    glow.setColorAt(1, QColor(255, 40, 20, 0));
+    p.setPen(Qt::NoPen);
+    p.setBrush(glow);
+    p.drawEllipse(centre, 7, 7);
+    p.setBrush(kLedOn);
+    p.drawEllipse(centre, 2.8, 2.8);
+    p.setPen(kSilk);
+    p.setFont(SilkFont(9));
+    p.drawText(QRectF(centre.x() - 70, centre.y() - 8, 60, 16), Qt::AlignRight | Qt::AlignVCenter,
+               "POWER");
 }
 
 void DrawControlColumns(QPainter& p) {
@@ -321,6 +382,7 @@ void DrawSideColumn(QPainter& p) {
         }
     }
     DrawDisplay(p, kDisplayRect, "P 01");
+    DrawPowerLed(p, {kSideX1 + 30, 29});
 }
 
 QImage MakeFrontPanel() {
