@@ -1,0 +1,57 @@
+#include "midi/notify_window.h"
+
+#include <QSocketNotifier>
+
+#include <fcntl.h>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace {
+// Every waiting event posts one record; a roomy pipe keeps a burst from being refused.
+constexpr int kPipeBytes = 1 << 20;
+constexpr int kRecordsPerRead = 64;
+} // namespace
+
+TNotifyWindow::TNotifyWindow(Handler handler, QObject* parent)
+    : QObject(parent), handler_(std::move(handler)) {
+    static_assert(sizeof(Record) <= PIPE_BUF, "a record must be written in one piece");
+    int fds[2];
+    if (pipe2(fds, O_NONBLOCK | O_CLOEXEC) != 0)
+        throw std::runtime_error("Cannot make a notification channel");
+    readFd_ = fds[0];
+    writeFd_ = fds[1];
+    // Best effort: the default 64 KiB holds fewer records than a full ring of events.
+    fcntl(writeFd_, F_SETPIPE_SZ, kPipeBytes);
+    notifier_ = new QSocketNotifier(readFd_, QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, &TNotifyWindow::DispatchWaiting);
+}
+
+TNotifyWindow::~TNotifyWindow() {
+    delete notifier_;
+    close(readFd_);
+    close(writeFd_);
+}
+
+bool TNotifyWindow::Post(uint32_t message, uintptr_t param1, uintptr_t param2) noexcept {
+    const Record record{message, param1, param2};
+    return write(writeFd_, &record, sizeof record) == static_cast<ssize_t>(sizeof record);
+}
+
+void TNotifyWindow::DispatchWaiting() {
+    Record records[kRecordsPerRead];
+    for (;;) {
+        const ssize_t got = read(readFd_, records, sizeof records);
+        if (got <= 0)
+            return;
+        // Records are written whole and read in whole multiples, so none is ever split.
+        const auto count = static_cast<std::size_t>(got) / sizeof(Record);
+        for (std::size_t i = 0; i < count; ++i)
+            handler_(records[i].message, records[i].param1, records[i].param2);
+        if (count < kRecordsPerRead)
+            return;
+    }
+}
+
+uintptr_t TNotifyWindow::Send(uint32_t message, uintptr_t param1, uintptr_t param2) {
+    return handler_(message, param1, param2);
+}

@@ -1,0 +1,46 @@
+#pragma once
+// A port's hidden notification window: the MIDI callback thread posts fixed-size
+// records (message, two parameters) that the port's handler receives, in order, on
+// the main thread from Qt's event loop.
+//
+// Threads: Post may be called from any thread and takes no lock and allocates nothing
+// (one write of one record into a pipe). The handler runs on the thread that made the
+// window, which must run a Qt event loop.
+#include <QObject>
+
+#include <cstdint>
+#include <functional>
+
+class QSocketNotifier;
+
+class TNotifyWindow : public QObject {
+    Q_OBJECT
+public:
+    using Handler = std::function<uintptr_t(uint32_t message, uintptr_t param1, uintptr_t param2)>;
+
+    explicit TNotifyWindow(Handler handler, QObject* parent = nullptr);
+    ~TNotifyWindow() override;
+    TNotifyWindow(const TNotifyWindow&) = delete;
+    TNotifyWindow& operator=(const TNotifyWindow&) = delete;
+
+    // False when the record could not be queued (the pipe is full).
+    bool Post(uint32_t message, uintptr_t param1, uintptr_t param2) noexcept;
+
+    // Hands every record waiting now to the handler; the event loop does this on its own.
+    void DispatchWaiting();
+
+    // Calls the handler directly, as a message sent rather than posted.
+    uintptr_t Send(uint32_t message, uintptr_t param1, uintptr_t param2);
+
+private:
+    struct Record {
+        uint32_t message;
+        uintptr_t param1;
+        uintptr_t param2;
+    };
+
+    Handler handler_;
+    int readFd_ = -1;
+    int writeFd_ = -1;
+    QSocketNotifier* notifier_ = nullptr;
+};
