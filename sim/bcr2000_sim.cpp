@@ -183,6 +183,8 @@ const char* BclErrorText(BclError error) {
         return "wrong revision";
     case BclError::missingRevision:
         return "missing revision";
+    case BclError::badItemIndex:
+        return "bad item index";
     case BclError::notANumber:
         return "not a number";
     case BclError::valueOutOfRange:
@@ -361,8 +363,9 @@ BclError Bcr2000Sim::Command(const Words& words) {
         return error;
     int number = 0;
     const int high = encoder ? encoderCount : button ? buttonCount : presetCount;
-    if (const BclError error = Number(words, 1, 1, high, number); error != BclError::none)
-        return error;
+    if (BclError error = Number(words, 1, 1, high, number); error != BclError::none)
+        return error == BclError::valueOutOfRange && (encoder || button) ? BclError::badItemIndex
+                                                                         : error;
     if (store) {
         stored[static_cast<size_t>(number - 1)] = edit;
         context = Context::none;

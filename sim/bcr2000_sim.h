@@ -28,6 +28,7 @@ enum class BclError : uint8_t {
     wrongDevice = 4,
     wrongRevision = 5,
     missingRevision = 6,
+    badItemIndex = 9,
     notANumber = 10,
     valueOutOfRange = 11,
     invalidArgument = 12,
