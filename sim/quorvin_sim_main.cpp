@@ -165,8 +165,8 @@ public:
         controllerIn = OpenIn(base + "-bcr-in", "BCR2000 in", &Simulator::OnControllerInput);
     }
 
-    // "DW-6000 in: quorvin-sim-dw-in:DW-6000 in", one line per port, as the port lists of
-    // other programs show them.
+    // "DW-6000 in: quorvin-sim-dw-in:DW-6000 in", one line per port, with the name RtMidi
+    // lists under JACK (client:port); under ALSA it appends the client and port numbers.
     std::vector<std::string> PortLines() const {
         std::vector<std::string> lines;
         for (const char* port : {"DW-6000 in", "DW-6000 out", "BCR2000 in", "BCR2000 out"})
@@ -253,7 +253,6 @@ private:
                                      "\" is running; choose another name with --name");
     }
 
-    // JACK lists a port as client:port; ALSA adds its client and port numbers.
     void Listed(const std::string& client, const std::string& port) {
         listedNames[port] = client + ":" + port;
     }
