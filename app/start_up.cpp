@@ -1,0 +1,81 @@
+// The window's start-up and shut-down, step by step in their fixed order.
+#include "app/tf_midi.h"
+
+#include "platform/ini_file.h"
+#include "widgets/mbadsr2.h"
+#include "widgets/wallpaper.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLabel>
+#include <QListWidget>
+#include <QTabWidget>
+#include <QToolButton>
+
+namespace {
+
+const char* const kDonateSection = "Donate";
+const char* const kDonateKey = "Button";
+
+// The envelope picture both graphs show until the first patch arrives, as
+// (index, value) in the order they are set.
+constexpr int kStartShape[][2] = {{7, 0}, {1, 31}, {3, 20}, {5, 10},
+                                  {0, 5}, {2, 1},  {4, 31}, {6, 10}};
+
+void GiveStartShape(Tmbadsr2& graph) {
+    for (const auto& [index, value] : kStartShape)
+        graph.SetValue(value, index);
+    graph.update();
+}
+
+} // namespace
+
+void TfMidi::FormCreate() {
+    // 1. Empty input lists.
+    lbCtrlIn->clear();
+    lbMidiIn->clear();
+
+    // 2.-3. The no-device check and the filling of the four port lists come with the
+    // port selection.
+
+    // 4. No port chosen yet.
+    iMidiIn = -1;
+    iMidiOut = -1;
+    iCtrlIn = -1;
+    iCtrlOut = -1;
+
+    // 5. The SysEx reception and set-up file streams come with their senders.
+
+    // 6. The settings file beside the executable.
+    iniFile = std::make_unique<IniFile>(
+        QDir(services.iniFolder).filePath(IniFileNameFor(QCoreApplication::applicationFilePath())));
+
+    // 7. Both graphs show the start-up envelope.
+    GiveStartShape(*VCAadsr);
+    GiveStartShape(*VCFadsr);
+
+    // 8. Donate button as the settings file says.
+    sbDonate->setVisible(iniFile->ReadBool(kDonateSection, kDonateKey, true));
+
+    // 9. Restoring the four ports from the settings file comes with the port selection.
+    // 10. The parameter-change message comes with the SysEx exchange.
+
+    // 11. The parameter table, tied to the value labels on the panel.
+    FillParamTable(params, [this](const QString& name) {
+        return Wallpaper1->findChild<QLabel*>(name, Qt::FindDirectChildrenOnly);
+    });
+
+    // 12. The first patch request comes with the SysEx exchange.
+
+    // 13. Until all four ports are chosen the user is sent to the "Midi" page.
+    const bool allChosen = iMidiIn != -1 && iMidiOut != -1 && iCtrlIn != -1 && iCtrlOut != -1;
+    pcGraphMidi->setCurrentWidget(allChosen ? tsEdit : tsMidi);
+}
+
+void TfMidi::FormDestroy() {
+    // 1. Closing the ports and 2. writing their device names come with the port selection.
+    // 3. The streams and 4. the value-name lists go with the window.
+
+    // 5. The donate button's visibility, unchanged since start-up.
+    iniFile->WriteBool(kDonateSection, kDonateKey, !sbDonate->isHidden());
+}

@@ -1,0 +1,170 @@
+#include "window_fixture.h"
+
+#include "widgets/mbadsr2.h"
+#include "widgets/mbgrafsw.h"
+#include "widgets/wallpaper.h"
+
+#include <QFontInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolButton>
+
+namespace {
+
+class WindowLayoutTest : public WindowTest {
+protected:
+    void SetUp() override { Open(); }
+
+    template <typename T> T* Find(const char* name) const {
+        T* widget = window->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+};
+
+TEST_F(WindowLayoutTest, WindowHasItsFixedSizeAndCaption) {
+    EXPECT_EQ(window->windowTitle(), "Quorvin");
+    EXPECT_EQ(window->size(), QSize(946, 758));
+    EXPECT_EQ(window->minimumSize(), window->maximumSize());
+    EXPECT_EQ(window->Wallpaper1->geometry(), QRect(0, 0, 946, 758));
+    EXPECT_EQ(window->Wallpaper1->Wallpaper().size(), QSize(946, 763));
+}
+
+// A sample of the labels over the panel: name, design-time text, place.
+TEST_F(WindowLayoutTest, PanelLabelsSitAtTheirPlacesWithTheirTexts) {
+    struct Case {
+        const char* name;
+        const char* text;
+        int left;
+        int top;
+    };
+    const Case cases[] = {
+        {"lEnc20", "20", 73, 87},
+        {"lEnc24", "Saxophone", 384, 55},
+        {"lEnc25", "Saxophone", 459, 97},
+        {"lEnc27", "28", 663, 85},
+        {"lcEnc7", "Osc2 Interval", 549, 120},
+        {"lBut29", "Full", 71, 155},
+        {"lBut36", "INHIBIT", 648, 155},
+        {"Label13", "Assign Mode", 622, 184},
+        {"lEnc44", "44", 668, 367},
+        {"Label20", "VCF Env - Attack", 17, 560},
+        {"lEnc58", "58", 499, 657},
+        {"Label37", "Release", 481, 705},
+        {"Label17", "Randomise", 632, 244},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto* label = Find<QLabel>(c.name);
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(label->parentWidget(), window->Wallpaper1);
+        EXPECT_EQ(label->text(), c.text);
+        EXPECT_EQ(label->pos(), QPoint(c.left, c.top));
+        EXPECT_EQ(label->size(), label->sizeHint());
+    }
+}
+
+TEST_F(WindowLayoutTest, ValueAndCaptionLabelsHaveTheirOwnStyle) {
+    for (const CcParam& row : window->params) {
+        const QLabel& label = *row.label;
+        SCOPED_TRACE(label.objectName().toStdString());
+        EXPECT_EQ(label.palette().color(QPalette::Window), QColor(0, 0, 128));
+        EXPECT_EQ(label.palette().color(QPalette::WindowText), QColor(255, 255, 0));
+        EXPECT_EQ(label.font().pointSize(), 12);
+        EXPECT_TRUE(label.font().bold());
+        EXPECT_TRUE(label.autoFillBackground());
+        EXPECT_EQ(bool(label.alignment() & Qt::AlignHCenter),
+                  label.objectName().startsWith("lBut"));
+    }
+    const QLabel& caption = *window->Label12;
+    EXPECT_EQ(caption.palette().color(QPalette::Window), QColor(Qt::white));
+    EXPECT_EQ(caption.palette().color(QPalette::WindowText), QColor(Qt::black));
+    EXPECT_EQ(caption.font().pointSize(), 10);
+    EXPECT_TRUE(caption.font().bold());
+    // "MS Sans Serif" is rarely installed; a sans-serif face stands in.
+    EXPECT_FALSE(QFontInfo(caption.font()).family().isEmpty());
+}
+
+TEST_F(WindowLayoutTest, PageControlHasEditMidiAndAHiddenLibPage) {
+    QTabWidget& pages = *window->pcGraphMidi;
+    EXPECT_EQ(pages.geometry(), QRect(734, 53, 199, 677));
+    ASSERT_EQ(pages.count(), 3);
+    EXPECT_EQ(pages.widget(0), window->tsEdit);
+    EXPECT_EQ(pages.widget(1), window->tsMidi);
+    EXPECT_EQ(pages.widget(2), window->tsPatches);
+    EXPECT_EQ(pages.tabText(0), "Edit");
+    EXPECT_EQ(pages.tabText(1), "Midi");
+    EXPECT_EQ(pages.tabText(2), "Lib");
+    EXPECT_TRUE(pages.isTabVisible(0));
+    EXPECT_TRUE(pages.isTabVisible(1));
+    EXPECT_FALSE(pages.isTabVisible(2));
+    EXPECT_FALSE(pages.isTabEnabled(2));
+    EXPECT_FALSE(window->tsPatches->isEnabled());
+    EXPECT_EQ(window->ePatchName->text(), "Write name, press save");
+    EXPECT_EQ(window->bSavePatch->text(), "Save Patch");
+}
+
+TEST_F(WindowLayoutTest, MidiPageHoldsTheFourListsAndTwoButtons) {
+    struct Place {
+        QWidget* widget;
+        QRect geometry;
+    };
+    const Place places[] = {
+        {window->lbMidiIn, {2, 24, 179, 113}},  {window->lbMidiOut, {3, 158, 179, 113}},
+        {window->lbCtrlIn, {3, 292, 179, 113}}, {window->lbCtrlOut, {3, 428, 179, 113}},
+        {window->bGetPatch, {9, 542, 159, 29}}, {window->bLoadBCR, {9, 571, 159, 29}},
+    };
+    for (const Place& p : places) {
+        SCOPED_TRACE(p.widget->objectName().toStdString());
+        EXPECT_EQ(p.widget->geometry(), p.geometry);
+        EXPECT_TRUE(window->tsMidi->isAncestorOf(p.widget));
+    }
+    EXPECT_EQ(window->Label1->text(), "From <- DW6000 ");
+    EXPECT_EQ(window->Label2->text(), "To -> DW6000");
+    EXPECT_EQ(window->Label3->text(), "From <- BCR");
+    EXPECT_EQ(window->Label6->text(), "To -> BCR");
+    EXPECT_EQ(window->Label6->pos(), QPoint(7, 410));
+    EXPECT_EQ(window->bGetPatch->text(), "Get Patch From DW6000");
+    EXPECT_EQ(window->bLoadBCR->text(), "Send Sysex to  BCR");
+    EXPECT_FALSE(window->bGetPatch->isHidden());
+    EXPECT_TRUE(window->bLoadBCR->isHidden());
+}
+
+TEST_F(WindowLayoutTest, EditPageHoldsTheOscillatorPicturesAndEnvelopeGraphs) {
+    EXPECT_EQ(window->gOsc1->geometry(), QRect(4, 46, 182, 105));
+    EXPECT_EQ(window->gOsc2->geometry(), QRect(4, 170, 182, 105));
+    EXPECT_EQ(window->VCFadsr->geometry(), QRect(5, 379, 178, 117));
+    EXPECT_EQ(window->VCAadsr->geometry(), QRect(5, 522, 178, 112));
+    for (Tmbgrafsw* picture : {window->gOsc1, window->gOsc2}) {
+        EXPECT_EQ(picture->Bitmap().size(), QSize(1440, 100));
+        EXPECT_EQ(picture->Glyph(), 8);
+        EXPECT_EQ(picture->State(), 5);
+        EXPECT_TRUE(picture->AutoSize());
+    }
+    for (Tmbadsr2* graph : {window->VCFadsr, window->VCAadsr}) {
+        EXPECT_EQ(graph->Max(), 32);
+        EXPECT_TRUE(graph->FillEnabled());
+        EXPECT_TRUE(graph->GradientEnabled());
+        EXPECT_EQ(graph->GradientType(), gr2TopToBottom);
+        EXPECT_EQ(graph->MarkerColor(), QColor(0, 255, 255));
+        EXPECT_TRUE(window->tsEdit->isAncestorOf(graph));
+    }
+    for (const char* caption : {"Osc 1", "Osc 2", "VCF", "VCA"}) {
+        bool found = false;
+        for (const QLabel* label : window->tsEdit->findChildren<QLabel*>())
+            found = found || label->text() == caption;
+        EXPECT_TRUE(found) << caption;
+    }
+}
+
+TEST_F(WindowLayoutTest, DonateButtonShowsItsPicture) {
+    EXPECT_EQ(window->sbDonate->geometry(), QRect(768, 727, 98, 33));
+    EXPECT_TRUE(window->sbDonate->text().isEmpty());
+    EXPECT_EQ(window->sbDonate->iconSize(), QSize(93, 27));
+    EXPECT_FALSE(window->sbDonate->icon().isNull());
+}
+
+} // namespace
