@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <stdexcept>
 
@@ -31,6 +32,30 @@ TEST(ApplicationTest, ExceptionLeavingAHandlerIsShownInTheErrorBoxAndTheProgramG
     EXPECT_EQ(TestDialogs().shown[0].text, "Port refused");
     EXPECT_FALSE(restOfHandlerRan);
     EXPECT_TRUE(laterEventHandled);
+}
+
+// A terminate request is final, so each case runs in a child process of its own.
+TEST(ApplicationDeathTest, TerminateEndsTheLoopAtOnceOrAsSoonAsItStarts) {
+    EXPECT_EXIT(
+        {
+            bool laterEventHandled = false;
+            QTimer::singleShot(0, [] { TestApplication().Terminate(); });
+            QTimer::singleShot(200, [&] { laterEventHandled = true; });
+            QTimer::singleShot(1000, &TestApplication(), &QCoreApplication::quit);
+            TestApplication().Run();
+            std::exit(laterEventHandled ? 1 : 0);
+        },
+        testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(
+        {
+            TestApplication().Terminate();
+            bool eventHandled = false;
+            QTimer::singleShot(0, [&] { eventHandled = true; });
+            QTimer::singleShot(1000, &TestApplication(), &QCoreApplication::quit);
+            TestApplication().Run();
+            std::exit(TestApplication().Terminated() && !eventHandled ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "");
 }
 
 TEST(ApplicationTest, KnowsItsTitleAndExecutable) {
