@@ -236,12 +236,23 @@ void Tmbadsr2::DrawPolyMarkers(const EnvPoints& points) {
     if (s <= 0) {
         return;
     }
-    QPainter painter(&drawBuffer);
-    painter.setPen(QPen(markerColor, 1, Qt::SolidLine));
-    painter.setBrush(Qt::NoBrush);
+    // Set pixel by pixel: the painter's outline of a rectangle cut by the edge loses a
+    // corner, and markers at the start and end points are always cut.
+    const QRgb colour = markerColor.rgb();
+    const QRect bounds = drawBuffer.rect();
+    const auto plot = [&](int x, int y) {
+        if (bounds.contains(x, y)) {
+            drawBuffer.setPixel(x, y, colour);
+        }
+    };
     for (const EnvPoint& p : points) {
         // Outline over x - s .. x + s - 1 and y - s .. y + s - 1.
-        painter.drawRect(p.x - s, p.y - s, 2 * s - 1, 2 * s - 1);
+        for (int k = -s; k <= s - 1; ++k) {
+            plot(p.x + k, p.y - s);
+            plot(p.x + k, p.y + s - 1);
+            plot(p.x - s, p.y + k);
+            plot(p.x + s - 1, p.y + k);
+        }
     }
 }
 
