@@ -27,16 +27,17 @@ TMidiInput::TMidiInput(MidiServices& services, QObject* owner) : TMidiIO(service
 }
 
 TMidiInput::~TMidiInput() {
-    if (deviceHandle_ != 0) {
+    if (portState_ == misOpen) {
         try {
             Close();
         } catch (const EMidiInputError&) {
-            // Reported through the handle still being set, below.
+            // Finished below, as far as the device allows.
         }
-        // A device that would not close may still call back: leave it its memory.
-        if (deviceHandle_ != 0)
-            return;
     }
+    // A device that would not close may still call back: leave it its memory.
+    if (!ShutDevice())
+        return;
+    CircbufFree(eventBuffer_);
     TPortCallbackDataFree(callbackData_);
 }
 
@@ -158,16 +159,23 @@ void TMidiInput::Open() {
     portState_ = misOpen;
 }
 
-void TMidiInput::ReleaseAfterFailedOpen() {
-    if (deviceHandle_ != 0) {
-        // Buffers already lent come back first, or the device would refuse to close.
-        services_.ResetInput(deviceHandle_);
-        for (auto& owner : sysexHeaders_)
-            services_.UnprepareInputHeader(deviceHandle_, *owner->Header);
-        services_.CloseInput(deviceHandle_);
-        deviceHandle_ = 0;
-    }
+bool TMidiInput::ShutDevice() {
+    if (deviceHandle_ == 0)
+        return true;
+    // Buffers still lent come back first, or the device would refuse to close.
+    services_.ResetInput(deviceHandle_);
+    for (auto& owner : sysexHeaders_)
+        services_.UnprepareInputHeader(deviceHandle_, *owner->Header);
+    if (services_.CloseInput(deviceHandle_) != MidiResult::kOk)
+        return false;
+    deviceHandle_ = 0;
     sysexHeaders_.clear();
+    return true;
+}
+
+void TMidiInput::ReleaseAfterFailedOpen() {
+    if (!ShutDevice())
+        return;
     if (callbackData_)
         callbackData_->Buffer.store(nullptr, std::memory_order_release);
     CircbufFree(eventBuffer_);

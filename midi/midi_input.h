@@ -90,6 +90,9 @@ private:
     void AddBuffers();
     void Lend(MidiHeader& header);
     void UnprepareHeaders();
+    // Hands the buffers back and closes the device, whatever fails on the way; false
+    // when the device stays open.
+    bool ShutDevice();
     void ReleaseAfterFailedOpen();
 
     std::string productName_;
