@@ -36,7 +36,7 @@ enum class DecodeResult { ok, libraryError, tooLarge };
 // The image is the caller's, so the jump out of libjpeg skips no destructor.
 DecodeResult DecodeInto(const unsigned char* data, unsigned long size, QImage& image,
                         ErrorManager& err) {
-    jpeg_decompress_struct cinfo;
+    jpeg_decompress_struct cinfo{};
     cinfo.err = jpeg_std_error(&err.pub);
     err.pub.error_exit = OnJpegError;
     err.pub.emit_message = OnJpegMessage;

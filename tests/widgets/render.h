@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QEvent>
 #include <QImage>
+#include <QObject>
 #include <QWidget>
 
 // What the widget shows, read back as pixels.
@@ -10,3 +12,15 @@ inline QImage Render(QWidget& widget) {
     widget.render(&image);
     return image;
 }
+
+// Counts the paints a widget receives once it is installed as its event filter.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            ++paints;
+        }
+        return false;
+    }
+};

@@ -488,21 +488,6 @@ INSTANTIATE_TEST_SUITE_P(
         Drag{"rightButton", {37, 4}, {100, 4}, 2, true, Qt::RightButton, workedExample, 0}),
     [](const auto& caseInfo) { return caseInfo.param.name; });
 
-namespace {
-
-class PaintCounter : public QObject {
-public:
-    int paints = 0;
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            ++paints;
-        }
-        return false;
-    }
-};
-
-} // namespace
-
 TEST(EnvelopeGraph, MoveRedrawsOnlyWithTheLeftButtonDown) {
     Tmbadsr2 graph;
     MakeWindowGraph(graph);

@@ -1,6 +1,7 @@
 #include "render.h"
 #include "widgets/mbgrafsw.h"
 
+#include <QApplication>
 #include <QPalette>
 #include <functional>
 #include <gtest/gtest.h>
@@ -171,4 +172,24 @@ TEST(PictureStripControl, KeepsItsOwnCopyOfTheStrip) {
     m.strip->SetBitmap(source);
     source.fill(Qt::black);
     EXPECT_EQ(StripColumnAt(Render(m.parent), 5, 5), 5);
+}
+
+TEST(PictureStripControl, RepaintsOnlyOnEffectiveChanges) {
+    Mounted m;
+    m.strip->SetBitmap(NumberedStrip(1440, 100));
+    m.strip->SetGlyph(8);
+    m.parent.show();
+    QApplication::processEvents();
+    PaintCounter counter;
+    m.strip->installEventFilter(&counter);
+    m.strip->SetState(5);
+    m.strip->SetState(5);
+    m.strip->SetGlyph(8);
+    m.strip->SetGlyph(0);
+    m.strip->SetAutoSize(true);
+    EXPECT_EQ(counter.paints, 1);
+    m.strip->SetAutoSize(false);
+    EXPECT_EQ(counter.paints, 1);
+    m.strip->SetAutoSize(true);
+    EXPECT_EQ(counter.paints, 2);
 }
