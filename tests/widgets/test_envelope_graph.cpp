@@ -265,6 +265,10 @@ TEST(EnvelopeGraph, GradientFollowsSettingChanges) {
     graph.SetGradientEnabled(true);
     graph.resize(178, 60);
     EXPECT_EQ(qBlue(Render(graph).pixel(100, 59)), 197);
+
+    // The control's colour is the gradient's other end.
+    graph.SetColor(QColor(0, 0, 100));
+    EXPECT_EQ(qBlue(Render(graph).pixel(100, 1)), 100);
 }
 
 TEST(GradientBands, StartEdgeAndMiddleColourOfEachType) {
