@@ -9,7 +9,6 @@
 namespace {
 // Every waiting event posts one record; a roomy pipe keeps a burst from being refused.
 constexpr int kPipeBytes = 1 << 20;
-constexpr int kRecordsPerRead = 64;
 } // namespace
 
 TNotifyWindow::TNotifyWindow(Handler handler, QObject* parent)
@@ -38,17 +37,28 @@ bool TNotifyWindow::Post(uint32_t message, uintptr_t param1, uintptr_t param2) n
 }
 
 void TNotifyWindow::DispatchWaiting() {
-    Record records[kRecordsPerRead];
     for (;;) {
-        const ssize_t got = read(readFd_, records, sizeof records);
-        if (got <= 0)
-            return;
-        // Records are written whole and read in whole multiples, so none is ever split.
-        const auto count = static_cast<std::size_t>(got) / sizeof(Record);
-        for (std::size_t i = 0; i < count; ++i)
-            handler_(records[i].message, records[i].param1, records[i].param2);
-        if (count < kRecordsPerRead)
-            return;
+        if (next_ == count_) {
+            const ssize_t got = read(readFd_, batch_, sizeof batch_);
+            if (got <= 0)
+                return;
+            // Records are written whole and read in whole multiples, so none is split.
+            count_ = static_cast<std::size_t>(got) / sizeof(Record);
+            next_ = 0;
+        }
+        // Taken before the handler runs: a nested event loop inside it goes on with the
+        // next record, and nothing is handled twice.
+        const Record record = batch_[next_++];
+        try {
+            handler_(record.message, record.param1, record.param2);
+        } catch (...) {
+            // The error goes on to the application; the records read with this one are
+            // still handed over, on the next turn of the loop.
+            if (next_ < count_)
+                QMetaObject::invokeMethod(this, &TNotifyWindow::DispatchWaiting,
+                                          Qt::QueuedConnection);
+            throw;
+        }
     }
 }
 

@@ -8,6 +8,7 @@
 // window, which must run a Qt event loop.
 #include <QObject>
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 
@@ -26,7 +27,9 @@ public:
     // False when the record could not be queued (the pipe is full).
     bool Post(uint32_t message, uintptr_t param1, uintptr_t param2) noexcept;
 
-    // Hands every record waiting now to the handler; the event loop does this on its own.
+    // Hands every record waiting now to the handler, in order; the event loop does this
+    // on its own. An exception from the handler leaves here, and the records after it
+    // follow on the next turn of the event loop.
     void DispatchWaiting();
 
     // Calls the handler directly, as a message sent rather than posted.
@@ -39,7 +42,12 @@ private:
         uintptr_t param2;
     };
 
+    static constexpr std::size_t kRecordsPerRead = 64;
+
     Handler handler_;
+    Record batch_[kRecordsPerRead];
+    std::size_t next_ = 0;
+    std::size_t count_ = 0;
     int readFd_ = -1;
     int writeFd_ = -1;
     QSocketNotifier* notifier_ = nullptr;

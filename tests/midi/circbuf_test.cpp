@@ -2,9 +2,12 @@
 #include "midi/midi_callback.h"
 #include "midi/notify_window.h"
 
+#include "midi_test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 #include <vector>
 
 namespace {
@@ -196,5 +199,20 @@ TEST_F(Callback, OutputRecordHasNoRingAndOnlyPassesLongMessageDone) {
     EXPECT_EQ(posted[0].message, PortNotification::kOutputDone);
     EXPECT_EQ(posted[0].param1, 0u);
     EXPECT_EQ(posted[0].param2, reinterpret_cast<uintptr_t>(&header));
+}
+TEST(NotifyWindow, RecordsArriveInOrderAndOutliveAFailingHandler) {
+    std::vector<uint32_t> handled;
+    TNotifyWindow window([&](uint32_t message, uintptr_t, uintptr_t) -> uintptr_t {
+        handled.push_back(message);
+        if (message == 2)
+            throw std::runtime_error("handler failed");
+        return 0;
+    });
+    for (uint32_t message = 1; message <= 200; ++message)
+        ASSERT_TRUE(window.Post(message, 0, 0));
+    EXPECT_THROW(window.DispatchWaiting(), std::runtime_error);
+    EXPECT_TRUE(RunUntil([&] { return handled.size() == 200; }));
+    for (uint32_t i = 0; i < handled.size(); ++i)
+        ASSERT_EQ(handled[i], i + 1);
 }
 } // namespace
