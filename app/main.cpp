@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
         application.SetTitle(QStringLiteral("Quorvin"));
         RtMidiServices midiServices;
         const QString exeFolder = QFileInfo(Application::ExeName()).absolutePath();
-        TfMidi window(TfMidiServices{dialogs, &midiServices, exeFolder, QDir::currentPath()});
+        TfMidi window(TfMidiServices{dialogs, midiServices, exeFolder, QDir::currentPath()});
 #ifndef _WIN32
         TerminateSignals terminateSignals(window);
 #endif

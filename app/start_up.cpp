@@ -1,6 +1,8 @@
 // The window's start-up and shut-down, step by step in their fixed order.
 #include "app/tf_midi.h"
 
+#include "platform/application.h"
+#include "platform/dialogs.h"
 #include "platform/ini_file.h"
 #include "widgets/mbadsr2.h"
 #include "widgets/wallpaper.h"
@@ -35,8 +37,18 @@ void TfMidi::FormCreate() {
     lbCtrlIn->clear();
     lbMidiIn->clear();
 
-    // 2.-3. The no-device check and the filling of the four port lists come with the
-    // port selection.
+    // 2. Without any MIDI input the program cannot work: say so, and end once start-up
+    // has finished.
+    if (!HasInputDevice()) {
+        services.dialogs.MessageDlg(
+            QStringLiteral("You need a Midi interface for this program to work."),
+            DialogType::Error, DialogButtons::Ok);
+        if (auto* application = qobject_cast<Application*>(QCoreApplication::instance()))
+            application->Terminate();
+    }
+
+    // 3. The four port lists, each ending in "None".
+    FillPortLists();
 
     // 4. No port chosen yet.
     iMidiIn = -1;
@@ -57,7 +69,9 @@ void TfMidi::FormCreate() {
     // 8. Donate button as the settings file says.
     sbDonate->setVisible(iniFile->ReadBool(kDonateSection, kDonateKey, true));
 
-    // 9. Restoring the four ports from the settings file comes with the port selection.
+    // 9. The four ports as they were chosen last time.
+    RestorePorts();
+
     // 10. The parameter-change message comes with the SysEx exchange.
 
     // 11. The parameter table, tied to the value labels on the panel.
@@ -73,7 +87,10 @@ void TfMidi::FormCreate() {
 }
 
 void TfMidi::FormDestroy() {
-    // 1. Closing the ports and 2. writing their device names come with the port selection.
+    // 1. Close the ports, then 2. remember the devices chosen.
+    ClosePorts();
+    WriteDeviceNames();
+
     // 3. The streams and 4. the value-name lists go with the window.
 
     // 5. The donate button's visibility, unchanged since start-up.

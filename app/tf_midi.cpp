@@ -49,6 +49,8 @@ TfMidi::TfMidi(const TfMidiServices& services_, QWidget* parent)
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     CreateComponents();
+    CreatePorts();
+    ConnectPortLists();
     FormCreate();
 }
 

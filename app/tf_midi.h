@@ -20,6 +20,8 @@ class QListWidget;
 class QPushButton;
 class QTabWidget;
 class QToolButton;
+class TMidiInput;
+class TMidiOutput;
 class TWallpaper;
 class Tmbadsr2;
 class Tmbgrafsw;
@@ -28,7 +30,7 @@ class Tmbgrafsw;
 // build a real window with services of their own.
 struct TfMidiServices {
     Dialogs& dialogs;
-    MidiServices* midiServices = nullptr;
+    MidiServices& midiServices;
     QString iniFolder;     // holds the settings file
     QString currentFolder; // the process's current folder
 };
@@ -93,10 +95,36 @@ public:
     std::unique_ptr<IniFile> iniFile;
     ParamTable params;
 
+    // The four ports, owned by the window as its components: from and to the
+    // synthesizer, from and to the controller.
+    TMidiInput* MidiSynthToPC = nullptr;
+    TMidiOutput* MidiPCToSynth = nullptr;
+    TMidiInput* MidiBCtoPC = nullptr;
+    TMidiOutput* MidiPCtoBC = nullptr;
+
+    // Choosing a row of a port list: opens the port on that device, or closes it for
+    // "None", and remembers the choice in the settings file.
+    void lbMidiInClick();
+    void lbMidiOutClick();
+    void lbCtrlInClick();
+    void lbCtrlOutClick();
+
     void sbDonateClick();
     void bSavePatchClick();
 
 private:
+    struct PortList;
+
+    void CreatePorts();
+    void ConnectPortLists();
+    bool HasInputDevice();
+    void FillPortLists();
+    void RestorePorts();
+    void ClosePorts();
+    void WriteDeviceNames();
+    PortList Port(QListWidget* list);
+    void ChooseRow(const PortList& chosen);
+
     void CreateComponents();
     void CreateFrontPanel();
     void CreatePageControl();

@@ -48,3 +48,17 @@ bool Application::notify(QObject* receiver, QEvent* event) {
     }
     return false;
 }
+
+void ShowHandlerException(std::exception_ptr error) {
+    auto* application = qobject_cast<Application*>(QCoreApplication::instance());
+    QString message;
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& raised) {
+        message = QString::fromUtf8(raised.what());
+    } catch (...) {
+        message = QStringLiteral("Unknown error");
+    }
+    if (application != nullptr)
+        application->ShowException(message);
+}

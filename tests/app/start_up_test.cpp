@@ -11,6 +11,7 @@
 namespace {
 
 TEST_F(WindowTest, StartsWithoutSettingsFileOnTheMidiPageWithDonateShown) {
+    AddInterface();
     Open();
 
     EXPECT_EQ(fMidi, window.get());
@@ -23,7 +24,8 @@ TEST_F(WindowTest, StartsWithoutSettingsFileOnTheMidiPageWithDonateShown) {
 
     Close();
     EXPECT_EQ(fMidi, nullptr);
-    EXPECT_EQ(folder.Text(IniName()), "[Donate]\nButton=1\n");
+    EXPECT_EQ(folder.Text(IniName()), "[MidiDevices]\nInput=None\nOutput=None\nCtrlInput=None\n"
+                                      "CtrlOutput=None\n\n\n[Donate]\nButton=1\n");
 }
 
 // The donate button follows "Button" read as a whole number, and shut-down writes back
@@ -39,23 +41,28 @@ TEST_F(WindowTest, DonateButtonFollowsTheSettingsFileAndIsWrittenBack) {
                           {"2", false, "1"},
                           {"no", false, "1"},
                           {"", false, "1"}};
+    AddInterface();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stored);
-        folder.Write(IniName(), QByteArray("[MidiDevices]\nInput=None\n\n[Donate]\nButton=") +
+        folder.Write(IniName(), QByteArray("[MidiDevices]\nInput=None\nOutput=None\nCtrlInput="
+                                           "None\nCtrlOutput=None\n\n[Donate]\nButton=") +
                                     c.stored + "\n");
         Open();
         EXPECT_EQ(window->sbDonate->isHidden(), c.hidden);
         Close();
         EXPECT_EQ(folder.Text(IniName()),
-                  std::string("[MidiDevices]\nInput=None\n\n\n[Donate]\nButton=") + c.written +
-                      "\n");
+                  std::string("[MidiDevices]\nInput=None\nOutput=None\nCtrlInput=None\n"
+                              "CtrlOutput=None\n\n\n[Donate]\nButton=") +
+                      c.written + "\n");
     }
 }
 
 TEST_F(WindowTest, ShutDownThatCannotWriteTheSettingsShowsTheErrorAndEnds) {
+    AddInterface();
     Open();
     const QString fileName = window->iniFile->FileName();
     // A folder in the file's place cannot be written, not even by root.
+    ASSERT_TRUE(QFile::remove(fileName));
     ASSERT_TRUE(QDir(folder.Path()).mkdir(IniName()));
 
     Close();

@@ -15,9 +15,14 @@ class WindowTest : public testing::Test {
 protected:
     QString IniName() const { return IniFileNameFor(QCoreApplication::applicationFilePath()); }
 
+    // One MIDI interface, so that start-up finds a device and asks nothing.
+    void AddInterface() {
+        midi.AddInputDevice("Interface In");
+        midi.AddOutputDevice("Interface Out");
+    }
     void Open() {
         window =
-            std::make_unique<TfMidi>(TfMidiServices{dialogs, &midi, folder.Path(), folder.Path()});
+            std::make_unique<TfMidi>(TfMidiServices{dialogs, midi, folder.Path(), folder.Path()});
     }
     void Close() { window.reset(); }
 
