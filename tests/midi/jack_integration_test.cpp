@@ -42,10 +42,12 @@ private:
         std::lock_guard guard(far->lock_);
         far->received_.emplace_back(message->begin(), message->end());
     }
-    RtMidiOut out_;
-    RtMidiIn in_;
+    // Declared before the ports so they outlive them: the input's callback runs on the
+    // JACK thread until its port is gone.
     std::mutex lock_;
     std::vector<Bytes> received_;
+    RtMidiOut out_;
+    RtMidiIn in_;
 };
 
 class JackPorts : public testing::Test {

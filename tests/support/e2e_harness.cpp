@@ -65,10 +65,11 @@ std::vector<std::string> JackConnections(const std::string& port) {
 
 struct TestMidiPorts::Sink {
     std::string name;
-    std::unique_ptr<RtMidiIn> port;
     std::mutex lock;
     std::condition_variable arrived;
     std::vector<MidiMessage> messages;
+    // Last, so it goes first: its callback runs on the JACK thread until it is gone.
+    std::unique_ptr<RtMidiIn> port;
 
     static void Arrive(double, std::vector<unsigned char>* message, void* self) {
         auto* sink = static_cast<Sink*>(self);

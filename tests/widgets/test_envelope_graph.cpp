@@ -104,6 +104,10 @@ struct PointsCase {
     EnvValues values;
     std::vector<EnvPoint> points; // sorted by x
 };
+// Cases print as their names in test listings.
+void PrintTo(const PointsCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class EnvelopePointsDrawn : public ::testing::TestWithParam<PointsCase> {};
 
@@ -393,6 +397,10 @@ struct Drag {
     EnvValues expected;
     int changes;
 };
+// Cases print as their names in test listings.
+void PrintTo(const Drag& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class EnvelopeMouseEditing : public ::testing::TestWithParam<Drag> {};
 

@@ -53,6 +53,10 @@ struct StripCase {
     int frameWidth;
     int firstColumn; // strip column shown at the control's column 0
 };
+// Cases print as their names in test listings.
+void PrintTo(const StripCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class PictureStrip : public ::testing::TestWithParam<StripCase> {};
 
