@@ -191,6 +191,8 @@ void TfMidi::CreatePageControl() {
     pcGraphMidi->setObjectName(QStringLiteral("pcGraphMidi"));
     pcGraphMidi->setGeometry(734, 53, 199, 677);
     pcGraphMidi->setDocumentMode(true);
+    // The tab row has the window's face behind it, not the panel picture.
+    pcGraphMidi->setAutoFillBackground(true);
     // Tabs drawn as flat buttons, each 55 wide.
     pcGraphMidi->setStyleSheet(QStringLiteral(
         "QTabBar::tab { width: 55px; padding: 3px 0px; margin-right: 2px;"
