@@ -1,6 +1,6 @@
 #include "midi/midi_callback.h"
 
-#include "midi/notify_window.h"
+#include "platform/notify_window.h"
 
 #include <new>
 

@@ -1,6 +1,6 @@
 #include "midi/circbuf.h"
 #include "midi/midi_callback.h"
-#include "midi/notify_window.h"
+#include "platform/notify_window.h"
 
 #include "midi_test_support.h"
 

@@ -1,4 +1,4 @@
-#include "midi/notify_window.h"
+#include "platform/notify_window.h"
 
 #include <QSocketNotifier>
 
