@@ -6,21 +6,24 @@
 #include <stdexcept>
 #include <unistd.h>
 
-namespace {
-// Every waiting event posts one record; a roomy pipe keeps a burst from being refused.
-constexpr int kPipeBytes = 1 << 20;
-} // namespace
-
 TNotifyWindow::TNotifyWindow(Handler handler, QObject* parent)
     : QObject(parent), handler_(std::move(handler)) {
     static_assert(sizeof(Record) <= PIPE_BUF, "a record must be written in one piece");
     int fds[2];
-    if (pipe2(fds, O_NONBLOCK | O_CLOEXEC) != 0)
+    if (pipe(fds) != 0)
         throw std::runtime_error("Cannot make a notification channel");
     readFd_ = fds[0];
     writeFd_ = fds[1];
-    // Best effort: the default 64 KiB holds fewer records than a full ring of events.
-    fcntl(writeFd_, F_SETPIPE_SZ, kPipeBytes);
+    for (int fd : fds) {
+        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+        fcntl(fd, F_SETFD, FD_CLOEXEC);
+    }
+#ifdef F_SETPIPE_SZ
+    // Every waiting event posts one record, and the default 64 KiB holds fewer records
+    // than a full ring of events: a roomy pipe keeps a burst from being refused. Best
+    // effort, where the system lets a pipe grow.
+    fcntl(writeFd_, F_SETPIPE_SZ, 1 << 20);
+#endif
     notifier_ = new QSocketNotifier(readFd_, QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &TNotifyWindow::DispatchWaiting);
 }
