@@ -47,7 +47,7 @@ TEST(Assets, DonateButtonIsTwentyFourBit) {
 // Decoding images needs no display, so a core application is enough.
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    Q_INIT_RESOURCE(assets);
+    Q_INIT_RESOURCE(window_assets);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
