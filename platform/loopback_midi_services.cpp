@@ -387,19 +387,11 @@ uint32_t LoopbackMidiServices::PrepareOutputHeader(MidiHandle handle, MidiHeader
     uint32_t code = 0;
     if (Failing(LoopbackCall::PrepareOutput, code))
         return code;
-    if (!FindOutput(handle))
-        return MidiResult::kInvalidHandle;
-    if (header.data == nullptr && header.bufferLength > 0)
-        return MidiResult::kInvalidParameter;
-    header.flags |= MidiHeaderFlag::kPrepared;
-    return MidiResult::kOk;
+    return FindOutput(handle) ? PrepareOutgoing(header) : MidiResult::kInvalidHandle;
 }
 
 uint32_t LoopbackMidiServices::UnprepareOutputHeader(MidiHandle handle, MidiHeader& header) {
-    if (!FindOutput(handle))
-        return MidiResult::kInvalidHandle;
-    header.flags &= ~MidiHeaderFlag::kPrepared;
-    return MidiResult::kOk;
+    return FindOutput(handle) ? UnprepareOutgoing(header) : MidiResult::kInvalidHandle;
 }
 
 uint32_t LoopbackMidiServices::SendLong(MidiHandle handle, MidiHeader& header) {

@@ -50,3 +50,15 @@ std::size_t ShortMessageLength(uint8_t status) {
         return 1;
     }
 }
+
+uint32_t PrepareOutgoing(MidiHeader& header) {
+    if (header.data == nullptr && header.bufferLength > 0)
+        return MidiResult::kInvalidParameter;
+    header.flags |= MidiHeaderFlag::kPrepared;
+    return MidiResult::kOk;
+}
+
+uint32_t UnprepareOutgoing(MidiHeader& header) {
+    header.flags &= ~MidiHeaderFlag::kPrepared;
+    return MidiResult::kOk;
+}

@@ -146,5 +146,10 @@ public:
 // The text for a result code shared by both directions; empty when the code is unknown.
 std::string MidiResultText(uint32_t code);
 
+// Preparing and unpreparing a header for an outgoing long message, for services whose
+// devices need nothing more than the header's own marks.
+uint32_t PrepareOutgoing(MidiHeader& header);
+uint32_t UnprepareOutgoing(MidiHeader& header);
+
 // Bytes a short message with this status byte has on the wire (0 for a data byte).
 std::size_t ShortMessageLength(uint8_t status);

@@ -291,19 +291,11 @@ uint32_t RtMidiServices::SendShort(MidiHandle handle, uint32_t message) {
 }
 
 uint32_t RtMidiServices::PrepareOutputHeader(MidiHandle handle, MidiHeader& header) {
-    if (!FindOutput(handle))
-        return MidiResult::kInvalidHandle;
-    if (header.data == nullptr && header.bufferLength > 0)
-        return MidiResult::kInvalidParameter;
-    header.flags |= MidiHeaderFlag::kPrepared;
-    return MidiResult::kOk;
+    return FindOutput(handle) ? PrepareOutgoing(header) : MidiResult::kInvalidHandle;
 }
 
 uint32_t RtMidiServices::UnprepareOutputHeader(MidiHandle handle, MidiHeader& header) {
-    if (!FindOutput(handle))
-        return MidiResult::kInvalidHandle;
-    header.flags &= ~MidiHeaderFlag::kPrepared;
-    return MidiResult::kOk;
+    return FindOutput(handle) ? UnprepareOutgoing(header) : MidiResult::kInvalidHandle;
 }
 
 uint32_t RtMidiServices::SendLong(MidiHandle handle, MidiHeader& header) {
