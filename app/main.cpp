@@ -1,9 +1,9 @@
 // The program: set the title, create the main window, run until it closes.
 #include "app/tf_midi.h"
-#include "platform/application.h"
-#include "platform/dialogs.h"
-#include "platform/rtmidi_services.h"
-#include "platform/terminate_signals.h"
+#include "platform/midi_services/rtmidi_services.h"
+#include "platform/shell/application.h"
+#include "platform/shell/dialogs.h"
+#include "platform/shell/terminate_signals.h"
 
 #include <QDir>
 #include <QFileInfo>

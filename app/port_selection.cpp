@@ -5,9 +5,8 @@
 
 #include "midi/midi_input.h"
 #include "midi/midi_output.h"
-#include "platform/application.h"
-#include "platform/dialogs.h"
-#include "platform/ini_file.h"
+#include "platform/shell/dialogs.h"
+#include "platform/shell/ini_file.h"
 
 #include <QListWidget>
 #include <QPushButton>
@@ -118,13 +117,23 @@ void TfMidi::CreatePorts() {
         input->SetSysexBufferSize(4096);
         input->SetMsgFilter({msgActiveSensing, msgMidiTimeCode});
     }
+    // What goes wrong while a port handles its driver's notices reaches the error box.
+    for (TMidiIO* port :
+         std::initializer_list<TMidiIO*>{MidiSynthToPC, MidiPCToSynth, MidiBCtoPC, MidiPCtoBC})
+        port->OnError = [this](QObject*, const std::exception_ptr& error) {
+            ShowException(services.dialogs, error);
+        };
 }
 
 void TfMidi::ConnectPortLists() {
-    connect(lbMidiIn, &QListWidget::itemClicked, this, Guarded([this] { lbMidiInClick(); }));
-    connect(lbMidiOut, &QListWidget::itemClicked, this, Guarded([this] { lbMidiOutClick(); }));
-    connect(lbCtrlIn, &QListWidget::itemClicked, this, Guarded([this] { lbCtrlInClick(); }));
-    connect(lbCtrlOut, &QListWidget::itemClicked, this, Guarded([this] { lbCtrlOutClick(); }));
+    connect(lbMidiIn, &QListWidget::itemClicked, this,
+            Guarded(services.dialogs, [this] { lbMidiInClick(); }));
+    connect(lbMidiOut, &QListWidget::itemClicked, this,
+            Guarded(services.dialogs, [this] { lbMidiOutClick(); }));
+    connect(lbCtrlIn, &QListWidget::itemClicked, this,
+            Guarded(services.dialogs, [this] { lbCtrlInClick(); }));
+    connect(lbCtrlOut, &QListWidget::itemClicked, this,
+            Guarded(services.dialogs, [this] { lbCtrlOutClick(); }));
 }
 
 bool TfMidi::HasInputDevice() {

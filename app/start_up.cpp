@@ -1,9 +1,9 @@
 // The window's start-up and shut-down, step by step in their fixed order.
 #include "app/tf_midi.h"
 
-#include "platform/application.h"
-#include "platform/dialogs.h"
-#include "platform/ini_file.h"
+#include "platform/shell/application.h"
+#include "platform/shell/dialogs.h"
+#include "platform/shell/ini_file.h"
 #include "widgets/mbadsr2.h"
 #include "widgets/wallpaper.h"
 

@@ -1,7 +1,7 @@
 #include "app/tf_midi.h"
 
-#include "platform/dialogs.h"
-#include "platform/ini_file.h"
+#include "platform/shell/dialogs.h"
+#include "platform/shell/ini_file.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>

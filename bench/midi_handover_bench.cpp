@@ -2,7 +2,7 @@
 // OnMidiInput on the main thread, against the same hand-over made with Qt's ordinary
 // queued call; and how long the main thread takes to drain a burst of 1000 events.
 #include "midi/midi_input.h"
-#include "platform/loopback_midi_services.h"
+#include "platform/loopback/loopback_midi_services.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -3,8 +3,8 @@
 // single-consumer queue. Only the driver callback puts (moving WriteSlot), only the
 // main thread reads and removes (moving ReadSlot); Filled is the one field both
 // change, atomically, and it alone tells a full ring from an empty one.
-#include "platform/locked_memory.h"
-#include "platform/midi_services.h"
+#include "platform/midi_services/locked_memory.h"
+#include "platform/midi_services/midi_services.h"
 
 #include <atomic>
 #include <cstdint>

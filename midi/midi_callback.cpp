@@ -1,6 +1,6 @@
 #include "midi/midi_callback.h"
 
-#include "platform/notify_window.h"
+#include "platform/shell/notify_window.h"
 
 #include <new>
 

@@ -6,7 +6,7 @@
 // nothing and never calls into a port: it filters, puts one item into the ring and
 // posts one notification.
 #include "midi/circbuf.h"
-#include "platform/midi_services.h"
+#include "platform/midi_services/midi_services.h"
 
 #include <atomic>
 

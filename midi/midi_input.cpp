@@ -21,7 +21,8 @@ TMidiInput::TMidiInput(MidiServices& services, QObject* owner) : TMidiIO(service
     notifyWindow_ = std::make_unique<TNotifyWindow>(
         [this](uint32_t message, uintptr_t param1, uintptr_t param2) {
             return MidiInput(message, param1, param2);
-        });
+        },
+        ErrorRoute());
     filteredMessages_ = {msgActiveSensing, msgMidiTimeCode};
     portState_ = misClosed;
 }

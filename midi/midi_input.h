@@ -8,7 +8,7 @@
 // fire there. The callback thread touches only the ring and the callback record.
 #include "midi/midi_callback.h"
 #include "midi/midi_type.h"
-#include "platform/notify_window.h"
+#include "platform/shell/notify_window.h"
 
 #include <memory>
 #include <stdexcept>

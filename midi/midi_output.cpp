@@ -40,7 +40,8 @@ TMidiOutput::TMidiOutput(MidiServices& services, QObject* owner) : TMidiIO(servi
     notifyWindow_ = std::make_unique<TNotifyWindow>(
         [this](uint32_t message, uintptr_t param1, uintptr_t param2) {
             return MidiOutput(message, param1, param2);
-        });
+        },
+        ErrorRoute());
 }
 
 TMidiOutput::~TMidiOutput() {

@@ -6,7 +6,7 @@
 // "long message done" notice; the message's copy is freed here, on the main thread.
 #include "midi/midi_callback.h"
 #include "midi/midi_type.h"
-#include "platform/notify_window.h"
+#include "platform/shell/notify_window.h"
 
 #include <map>
 #include <memory>

@@ -1,13 +1,15 @@
 #pragma once
 // Types shared by the input and output ports: the common base, the received event, the
 // owner of one platform buffer header, the port states and the name tables.
-#include "platform/locked_memory.h"
-#include "platform/midi_services.h"
+#include "platform/midi_services/locked_memory.h"
+#include "platform/midi_services/midi_services.h"
+#include "platform/shell/notify_window.h"
 
 #include <QObject>
 
 #include <array>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -32,6 +34,7 @@ private:
 };
 
 using TNotifyEvent = std::function<void(QObject* sender)>;
+using TErrorEvent = std::function<void(QObject* sender, const std::exception_ptr& error)>;
 
 enum MidiInputState : uint8_t { misOpen = 0, misClosed = 1, misCreating = 2 };
 enum MidiOutputState : uint8_t { mosOpen = 0, mosClosed = 1 };
@@ -44,7 +47,21 @@ public:
     // Devices of this port's direction, asked of the platform again.
     virtual uint32_t DeviceCount() = 0;
 
+    // Errors raised on the main thread while the port handles a notice from its driver:
+    // by its event handlers (OnMidiInput, OnOverflow, OnMidiOutput) or by the port itself
+    // (a buffer that cannot be lent back). The notices after it are still handled. An
+    // error is dropped while this is unassigned. Must not raise.
+    TErrorEvent OnError;
+
 protected:
+    // The notification window's error handler, which passes errors on to OnError.
+    TNotifyWindow::ErrorHandler ErrorRoute() {
+        return [this](const std::exception_ptr& error) {
+            if (OnError)
+                OnError(this, error);
+        };
+    }
+
     MidiServices& services_;
 };
 

@@ -3,7 +3,7 @@
 //
 // Threads: RtMidi calls the input callbacks on its own thread; the main thread reads
 // commands. One mutex guards both instruments, their output ports and the terminal.
-#include "platform/rtmidi_apis.h"
+#include "platform/midi_services/rtmidi_apis.h"
 #include "sim/bcr2000_sim.h"
 #include "sim/dw6000_sim.h"
 
@@ -24,7 +24,7 @@
 #include <vector>
 
 namespace {
-const char* const helpText = R"(Usage: quorvin-sim [options]
+const char* const kHelpText = R"(Usage: quorvin-sim [options]
 
 A simulated Korg DW-6000 and Behringer BCR2000 on virtual MIDI ports. It prints what
 each instrument receives and takes commands on standard input; it stops at the end of
@@ -100,7 +100,7 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
             return std::string(argv[++i]);
         };
         if (option == "--help") {
-            std::fputs(helpText, stdout);
+            std::fputs(kHelpText, stdout);
             return std::nullopt;
         } else if (option == "--channel") {
             options.synth.channel = ParseNumber(option, argument(), 1, 16);
@@ -192,16 +192,16 @@ public:
         if (command == "quit" || command == "exit") {
             return false;
         } else if (command == "help") {
-            const char* commands = std::strstr(helpText, "Commands:");
+            const char* commands = std::strstr(kHelpText, "Commands:");
             std::fputs(commands, stdout);
         } else if (command == "turn") {
             count(2);
-            const int encoder = ParseNumber("encoder", args[0], 1, Bcr2000Sim::encoderCount);
+            const int encoder = ParseNumber("encoder", args[0], 1, Bcr2000Sim::kEncoderCount);
             const int detents = ParseNumber("detents", args[1], -9600, 9600);
             SendControls("encoder " + args[0], controller.Turn(encoder, detents));
         } else if (command == "press" || command == "release" || command == "click") {
             count(1);
-            const int button = ParseNumber("button", args[0], 1, Bcr2000Sim::buttonCount);
+            const int button = ParseNumber("button", args[0], 1, Bcr2000Sim::kButtonCount);
             if (command != "release")
                 SendControls("button " + args[0] + " pressed", controller.Press(button));
             if (command != "press")

@@ -1,4 +1,4 @@
-#include "platform/ini_file.h"
+#include "platform/shell/ini_file.h"
 #include "window_fixture.h"
 
 #include <QDir>

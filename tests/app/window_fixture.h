@@ -2,7 +2,7 @@
 // A real main window built on a temporary folder, the loopback MIDI services and
 // scripted dialogs.
 #include "app/tf_midi.h"
-#include "platform/loopback_midi_services.h"
+#include "platform/loopback/loopback_midi_services.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
 

@@ -3,8 +3,8 @@
 // ways, a large SysEx split over the lent buffers, and a burst arriving whole.
 #include "midi/midi_input.h"
 #include "midi/midi_output.h"
-#include "platform/rtmidi_apis.h"
-#include "platform/rtmidi_services.h"
+#include "platform/midi_services/rtmidi_apis.h"
+#include "platform/midi_services/rtmidi_services.h"
 
 #include "midi_test_support.h"
 

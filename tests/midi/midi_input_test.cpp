@@ -1,5 +1,5 @@
 #include "midi/midi_input.h"
-#include "platform/loopback_midi_services.h"
+#include "platform/loopback/loopback_midi_services.h"
 
 #include "midi_test_support.h"
 
@@ -342,4 +342,40 @@ TEST_F(InputPort, FailedResetLeavesThePortClosedWithItsDevice) {
     EXPECT_NE(port.DeviceHandle(), 0u);
     EXPECT_EQ(ErrorOf([&] { port.Open(); }), "Open while device was open");
 }
+} // namespace
+
+namespace {
+
+// A handler that fails on one event: the error reaches OnError through the real event
+// loop, and the events after it are still handed out, in order.
+TEST_F(InputPort, AHandlerErrorReachesOnErrorAndLaterEventsFollow) {
+    TMidiInput port(services);
+    std::vector<std::string> errors;
+    port.OnError = [&](QObject* sender, const std::exception_ptr& error) {
+        EXPECT_EQ(sender, &port);
+        try {
+            std::rethrow_exception(error);
+        } catch (const std::exception& raised) {
+            errors.emplace_back(raised.what());
+        }
+    };
+    port.OnMidiInput = [&](QObject*) {
+        while (port.GetEventCount() > 0) {
+            auto event = port.GetMidiEvent();
+            received.push_back({event->StatusByte, event->DataByte1, event->DataByte2, {}});
+            if (event->DataByte1 == 2)
+                throw std::runtime_error("cannot apply controller 2");
+        }
+    };
+    port.OpenAndStart();
+    for (uint8_t controller = 1; controller <= 4; ++controller)
+        Inject({0xB0, controller, 0x40});
+    services.WaitDelivered("Synth In");
+    EXPECT_TRUE(RunUntil([&] { return received.size() == 4; }));
+    EXPECT_EQ(errors, std::vector<std::string>{"cannot apply controller 2"});
+    for (uint8_t i = 0; i < received.size(); ++i)
+        EXPECT_EQ(received[i].data1, i + 1);
+    port.StopAndClose();
+}
+
 } // namespace

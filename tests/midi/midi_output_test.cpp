@@ -1,5 +1,5 @@
 #include "midi/midi_output.h"
-#include "platform/loopback_midi_services.h"
+#include "platform/loopback/loopback_midi_services.h"
 
 #include "midi_test_support.h"
 

@@ -1,4 +1,5 @@
-#include "platform/application.h"
+#include "platform/shell/application.h"
+#include "platform/shell/dialogs.h"
 #include "support/qt_test_main.h"
 
 #include <QPushButton>
@@ -56,6 +57,26 @@ TEST(ApplicationDeathTest, TerminateEndsTheLoopAtOnceOrAsSoonAsItStarts) {
             std::exit(TestApplication().Terminated() && !eventHandled ? 0 : 1);
         },
         testing::ExitedWithCode(0), "");
+}
+
+// A guarded handler reports to the dialogs it was given, with or without an Application.
+TEST(GuardedTest, AnExceptionEndsTheHandlerAndReachesTheGivenDialogs) {
+    ScriptedDialogs dialogs;
+    bool restOfHandlerRan = false;
+    QPushButton button;
+    QObject::connect(&button, &QPushButton::clicked, Guarded(dialogs, [&] {
+        throw std::runtime_error("Port refused");
+        restOfHandlerRan = true;
+    }));
+    button.click();
+    QPushButton other;
+    QObject::connect(&other, &QPushButton::clicked, Guarded(dialogs, [] { throw 42; }));
+    other.click();
+    ASSERT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_EQ(dialogs.shown[0].kind, ShownKind::ErrorBox);
+    EXPECT_EQ(dialogs.shown[0].text, "Port refused");
+    EXPECT_EQ(dialogs.shown[1].text, "Unknown error");
+    EXPECT_FALSE(restOfHandlerRan);
 }
 
 TEST(ApplicationTest, KnowsItsTitleAndExecutable) {

@@ -1,4 +1,4 @@
-#include "platform/terminate_signals.h"
+#include "platform/shell/terminate_signals.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #include "e2e_harness.h"
 
-#include "platform/rtmidi_apis.h"
+#include "platform/midi_services/rtmidi_apis.h"
 
 #include <QFile>
 #include <QProcessEnvironment>

@@ -1,7 +1,7 @@
 #pragma once
 // Dialogs for tests: records every dialog shown and answers Yes/No questions from a
 // queue, then with the default answer.
-#include "platform/dialogs.h"
+#include "platform/shell/dialogs.h"
 
 #include <QString>
 

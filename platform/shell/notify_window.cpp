@@ -1,13 +1,17 @@
-#include "platform/notify_window.h"
+#include "platform/shell/notify_window.h"
 
 #include <QSocketNotifier>
+
+#ifdef _WIN32
+#error "The notification channel is a POSIX pipe; Windows needs a message-only window here."
+#endif
 
 #include <fcntl.h>
 #include <stdexcept>
 #include <unistd.h>
 
-TNotifyWindow::TNotifyWindow(Handler handler, QObject* parent)
-    : QObject(parent), handler_(std::move(handler)) {
+TNotifyWindow::TNotifyWindow(Handler handler, ErrorHandler onError, QObject* parent)
+    : QObject(parent), handler_(std::move(handler)), onError_(std::move(onError)) {
     static_assert(sizeof(Record) <= PIPE_BUF, "a record must be written in one piece");
     int fds[2];
     if (pipe(fds) != 0)
@@ -52,15 +56,13 @@ void TNotifyWindow::DispatchWaiting() {
         // Taken before the handler runs: a nested event loop inside it goes on with the
         // next record, and nothing is handled twice.
         const Record record = batch_[next_++];
+        // An exception never unwinds through the socket notifier's signal: it is
+        // reported, and the next record follows.
         try {
             handler_(record.message, record.param1, record.param2);
         } catch (...) {
-            // The error goes on to the application; the records read with this one are
-            // still handed over, on the next turn of the loop.
-            if (next_ < count_)
-                QMetaObject::invokeMethod(this, &TNotifyWindow::DispatchWaiting,
-                                          Qt::QueuedConnection);
-            throw;
+            if (onError_)
+                onError_(std::current_exception());
         }
     }
 }

@@ -1,4 +1,4 @@
-#include "platform/midi_services.h"
+#include "platform/midi_services/midi_services.h"
 
 std::string MidiResultText(uint32_t code) {
     switch (code) {

@@ -1,4 +1,4 @@
-#include "platform/ini_file.h"
+#include "platform/shell/ini_file.h"
 
 #include <QFile>
 // Names and values are UTF-8 bytes, so no wide-character conversion is needed; the

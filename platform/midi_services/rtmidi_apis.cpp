@@ -1,4 +1,4 @@
-#include "platform/rtmidi_apis.h"
+#include "platform/midi_services/rtmidi_apis.h"
 
 #include <algorithm>
 

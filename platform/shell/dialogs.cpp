@@ -1,4 +1,4 @@
-#include "platform/dialogs.h"
+#include "platform/shell/dialogs.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -41,4 +41,18 @@ void QtDialogs::ShowMessage(const QString& text) {
 
 void QtDialogs::ShowErrorBox(const QString& message) {
     Show(QMessageBox::Critical, ApplicationTitle(), message, QMessageBox::Ok);
+}
+
+QString ExceptionMessage(const std::exception_ptr& error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& raised) {
+        return QString::fromUtf8(raised.what());
+    } catch (...) {
+        return QStringLiteral("Unknown error");
+    }
+}
+
+void ShowException(Dialogs& dialogs, const std::exception_ptr& error) {
+    dialogs.ShowErrorBox(ExceptionMessage(error));
 }

@@ -6,7 +6,7 @@
 //
 // Threads: the test-facing calls may come from any thread; the MidiServices calls
 // from the main thread. Sinks run inside the sending call.
-#include "platform/midi_services.h"
+#include "platform/midi_services/midi_services.h"
 
 #include <chrono>
 #include <functional>

@@ -1,6 +1,6 @@
-#include "platform/loopback_midi_services.h"
+#include "platform/loopback/loopback_midi_services.h"
 
-#include "platform/midi_input_delivery.h"
+#include "platform/midi_services/midi_input_delivery.h"
 
 #include <condition_variable>
 #include <deque>

@@ -1,7 +1,7 @@
-#include "platform/rtmidi_services.h"
+#include "platform/midi_services/rtmidi_services.h"
 
-#include "platform/midi_input_delivery.h"
-#include "platform/rtmidi_apis.h"
+#include "platform/midi_services/midi_input_delivery.h"
+#include "platform/midi_services/rtmidi_apis.h"
 
 #include <regex>
 

@@ -1,4 +1,4 @@
-#include "platform/midi_input_delivery.h"
+#include "platform/midi_services/midi_input_delivery.h"
 
 #include <algorithm>
 #include <cstring>

@@ -3,6 +3,8 @@
 // it with a scripted one that records what was shown and answers as told.
 #include <QString>
 
+#include <exception>
+
 enum class DialogType { Error, Warning };
 enum class DialogButtons { Ok, YesNo };
 enum class DialogAnswer { Ok, Yes, No };
@@ -28,3 +30,24 @@ public:
     void ShowMessage(const QString& text) override;
     void ShowErrorBox(const QString& message) override;
 };
+
+// The message of an exception as the error box shows it ("Unknown error" for one that
+// is not a std::exception).
+QString ExceptionMessage(const std::exception_ptr& error);
+
+// The one road to the error box for an exception that ended an event handler.
+void ShowException(Dialogs& dialogs, const std::exception_ptr& error);
+
+// Wraps an event handler that is connected to a signal: an exception it raises ends
+// the handler and reaches the error box here, so it never unwinds through Qt's signal
+// code (which is not built to be unwound through). The dialogs must outlive the
+// connection.
+template <typename Handler> auto Guarded(Dialogs& dialogs, Handler handler) {
+    return [&dialogs, handler](auto&&...) {
+        try {
+            handler();
+        } catch (...) {
+            ShowException(dialogs, std::current_exception());
+        }
+    };
+}

@@ -1,4 +1,4 @@
-#include "platform/locked_memory.h"
+#include "platform/midi_services/locked_memory.h"
 
 #include <cstdlib>
 

@@ -1,5 +1,5 @@
 #ifndef _WIN32
-#include "platform/terminate_signals.h"
+#include "platform/shell/terminate_signals.h"
 
 #include <QSocketNotifier>
 

@@ -7,7 +7,7 @@
 // Threads: Deliver runs on the service's receiving thread, everything else on the
 // main thread. The callback runs with the device's lock held, so the buffers handed
 // back by Reset never race with a delivery.
-#include "platform/midi_services.h"
+#include "platform/midi_services/midi_services.h"
 
 #include <chrono>
 #include <cstddef>

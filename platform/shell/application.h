@@ -6,8 +6,6 @@
 #include <QApplication>
 #include <QString>
 
-#include <exception>
-
 class Dialogs;
 
 class Application : public QApplication {
@@ -39,19 +37,3 @@ private:
     bool terminated = false;
     bool running = false;
 };
-
-// Shows the exception in flight in the running Application's error box.
-void ShowHandlerException(std::exception_ptr error);
-
-// Wraps an event handler that is connected to a signal: an exception it raises ends
-// the handler and reaches the error box here, so it never unwinds through Qt's signal
-// code (which is not built to be unwound through).
-template <typename Handler> auto Guarded(Handler handler) {
-    return [handler](auto&&...) {
-        try {
-            handler();
-        } catch (...) {
-            ShowHandlerException(std::current_exception());
-        }
-    };
-}

@@ -4,12 +4,16 @@
 // the main thread from Qt's event loop.
 //
 // Threads: Post may be called from any thread and takes no lock and allocates nothing
-// (one write of one record into a pipe). The handler runs on the thread that made the
-// window, which must run a Qt event loop.
+// (one write of one record into a pipe). The handler and the error handler run on the
+// thread that made the window, which must run a Qt event loop.
+//
+// The channel is a POSIX pipe watched by a QSocketNotifier. A Windows build would post
+// to a hidden message-only window instead (PostMessage from the callback thread).
 #include <QObject>
 
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <functional>
 
 class QSocketNotifier;
@@ -19,7 +23,12 @@ class TNotifyWindow : public QObject {
 public:
     using Handler = std::function<uintptr_t(uint32_t message, uintptr_t param1, uintptr_t param2)>;
 
-    explicit TNotifyWindow(Handler handler, QObject* parent = nullptr);
+    // Takes an exception the handler raised; must not raise itself.
+    using ErrorHandler = std::function<void(const std::exception_ptr& error)>;
+
+    // An exception from the handler goes to onError (and is dropped when it is empty);
+    // the records after it are still handed over, in order.
+    TNotifyWindow(Handler handler, ErrorHandler onError, QObject* parent = nullptr);
     ~TNotifyWindow() override;
     TNotifyWindow(const TNotifyWindow&) = delete;
     TNotifyWindow& operator=(const TNotifyWindow&) = delete;
@@ -28,8 +37,7 @@ public:
     bool Post(uint32_t message, uintptr_t param1, uintptr_t param2) noexcept;
 
     // Hands every record waiting now to the handler, in order; the event loop does this
-    // on its own. An exception from the handler leaves here, and the records after it
-    // follow on the next turn of the event loop.
+    // on its own.
     void DispatchWaiting();
 
     // Calls the handler directly, as a message sent rather than posted.
@@ -45,6 +53,7 @@ private:
     static constexpr std::size_t kRecordsPerRead = 64;
 
     Handler handler_;
+    ErrorHandler onError_;
     Record batch_[kRecordsPerRead];
     std::size_t next_ = 0;
     std::size_t count_ = 0;

@@ -7,7 +7,7 @@
 //
 // Threads: input arrives on RtMidi's thread (ALSA's reader, JACK's process thread)
 // and reaches the callback from there; long messages are reported done inside SendLong.
-#include "platform/midi_services.h"
+#include "platform/midi_services/midi_services.h"
 
 #include <rtmidi/RtMidi.h>
 

@@ -1,8 +1,6 @@
-#include "platform/application.h"
+#include "platform/shell/application.h"
 
-#include "platform/dialogs.h"
-
-#include <exception>
+#include "platform/shell/dialogs.h"
 
 Application::Application(int& argc, char** argv, Dialogs& dialogs_)
     : QApplication(argc, argv), dialogs(dialogs_) {}
@@ -41,24 +39,8 @@ void Application::ShowException(const QString& message) {
 bool Application::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
-    } catch (const std::exception& error) {
-        ShowException(QString::fromUtf8(error.what()));
     } catch (...) {
-        ShowException(QStringLiteral("Unknown error"));
+        ::ShowException(dialogs, std::current_exception());
     }
     return false;
-}
-
-void ShowHandlerException(std::exception_ptr error) {
-    auto* application = qobject_cast<Application*>(QCoreApplication::instance());
-    QString message;
-    try {
-        std::rethrow_exception(error);
-    } catch (const std::exception& raised) {
-        message = QString::fromUtf8(raised.what());
-    } catch (...) {
-        message = QStringLiteral("Unknown error");
-    }
-    if (application != nullptr)
-        application->ShowException(message);
 }
