@@ -9,9 +9,9 @@ constexpr uint8_t bcr2000Model = 0x15;
 constexpr uint8_t anyId = 0x7F;
 constexpr uint8_t bclMessage = 0x20;
 constexpr uint8_t bclReply = 0x21;
-constexpr int positionsPerTurn = 96;
-constexpr int maxNameLength = 24;
-constexpr int max14 = 16383;
+constexpr int kPositionsPerTurn = 96;
+constexpr int kMaxNameLength = 24;
+constexpr int kMax14 = 16383;
 
 using Words = std::vector<std::string>;
 
@@ -47,63 +47,63 @@ Words SplitWords(const std::string& text) {
 // Reads words[at] as a whole number within [low, high] into out.
 BclError Number(const Words& words, size_t at, int low, int high, int& out) {
     if (at >= words.size())
-        return BclError::argumentMissing;
+        return BclError::ArgumentMissing;
     const std::string& word = words[at];
     int value = 0;
     const auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), value);
     if (ec != std::errc() || end != word.data() + word.size())
-        return BclError::notANumber;
+        return BclError::NotANumber;
     if (value < low || value > high)
-        return BclError::valueOutOfRange;
+        return BclError::ValueOutOfRange;
     out = value;
-    return BclError::none;
+    return BclError::None;
 }
 
 BclError OnOff(const Words& words, bool& out) {
     if (words.size() < 2)
-        return BclError::argumentMissing;
+        return BclError::ArgumentMissing;
     if (words.size() > 2)
-        return BclError::wrongArgumentCount;
+        return BclError::WrongArgumentCount;
     if (words[1] != "on" && words[1] != "off")
-        return BclError::invalidArgument;
+        return BclError::InvalidArgument;
     out = words[1] == "on";
-    return BclError::none;
+    return BclError::None;
 }
 
 // Exactly `count` words after the token, else missing or too many.
 BclError Arguments(const Words& words, size_t count) {
     if (words.size() < count + 1)
-        return BclError::argumentMissing;
+        return BclError::ArgumentMissing;
     if (words.size() > count + 1)
-        return BclError::wrongArgumentCount;
-    return BclError::none;
+        return BclError::WrongArgumentCount;
+    return BclError::None;
 }
 
 std::optional<EncoderMode> EncoderModeFrom(const std::string& word) {
     if (word == "absolute")
-        return EncoderMode::absolute;
+        return EncoderMode::Absolute;
     if (word == "absolute/14")
-        return EncoderMode::absolute14;
+        return EncoderMode::Absolute14;
     if (word == "relative-1")
-        return EncoderMode::relative1;
+        return EncoderMode::Relative1;
     if (word == "relative-2")
-        return EncoderMode::relative2;
+        return EncoderMode::Relative2;
     if (word == "relative-3")
-        return EncoderMode::relative3;
+        return EncoderMode::Relative3;
     return std::nullopt;
 }
 
 const char* EncoderModeName(EncoderMode mode) {
     switch (mode) {
-    case EncoderMode::absolute:
+    case EncoderMode::Absolute:
         return "absolute";
-    case EncoderMode::absolute14:
+    case EncoderMode::Absolute14:
         return "absolute/14";
-    case EncoderMode::relative1:
+    case EncoderMode::Relative1:
         return "relative-1";
-    case EncoderMode::relative2:
+    case EncoderMode::Relative2:
         return "relative-2";
-    case EncoderMode::relative3:
+    case EncoderMode::Relative3:
         return "relative-3";
     }
     return "";
@@ -111,11 +111,11 @@ const char* EncoderModeName(EncoderMode mode) {
 
 const char* ButtonModeName(ButtonMode mode) {
     switch (mode) {
-    case ButtonMode::toggleOn:
+    case ButtonMode::ToggleOn:
         return "toggleon";
-    case ButtonMode::toggleOff:
+    case ButtonMode::ToggleOff:
         return "toggleoff";
-    case ButtonMode::increment:
+    case ButtonMode::Increment:
         return "increment";
     }
     return "";
@@ -153,9 +153,9 @@ MidiMessage ControlChange(int channel, int controller, int value) {
 int RelativeCode(EncoderMode mode, int delta) {
     delta = std::clamp(delta, -63, 63);
     switch (mode) {
-    case EncoderMode::relative1: // two's complement
+    case EncoderMode::Relative1: // two's complement
         return delta & 0x7F;
-    case EncoderMode::relative2: // offset from 64
+    case EncoderMode::Relative2: // offset from 64
         return 64 + delta;
     default: // relative-3: sign in bit 6
         return delta >= 0 ? delta : 0x40 | -delta;
@@ -169,37 +169,37 @@ std::string OnOffText(bool on) {
 
 const char* BclErrorText(BclError error) {
     switch (error) {
-    case BclError::none:
+    case BclError::None:
         return "no error";
-    case BclError::unknownToken:
+    case BclError::UnknownToken:
         return "unknown token";
-    case BclError::dataWithoutToken:
+    case BclError::DataWithoutToken:
         return "data without token";
-    case BclError::argumentMissing:
+    case BclError::ArgumentMissing:
         return "argument missing";
-    case BclError::wrongDevice:
+    case BclError::WrongDevice:
         return "wrong device";
-    case BclError::wrongRevision:
+    case BclError::WrongRevision:
         return "wrong revision";
-    case BclError::missingRevision:
+    case BclError::MissingRevision:
         return "missing revision";
-    case BclError::badItemIndex:
+    case BclError::BadItemIndex:
         return "bad item index";
-    case BclError::notANumber:
+    case BclError::NotANumber:
         return "not a number";
-    case BclError::valueOutOfRange:
+    case BclError::ValueOutOfRange:
         return "value out of range";
-    case BclError::invalidArgument:
+    case BclError::InvalidArgument:
         return "invalid argument";
-    case BclError::invalidCommand:
+    case BclError::InvalidCommand:
         return "invalid command";
-    case BclError::wrongArgumentCount:
+    case BclError::WrongArgumentCount:
         return "wrong number of arguments";
-    case BclError::tooMuchData:
+    case BclError::TooMuchData:
         return "too much data";
-    case BclError::sequence:
+    case BclError::Sequence:
         return "sequence";
-    case BclError::wrongContext:
+    case BclError::WrongContext:
         return "wrong context";
     }
     return "error";
@@ -289,7 +289,7 @@ void Bcr2000Sim::HandleSysex(std::span<const uint8_t> message, MidiMessages& rep
                        static_cast<uint8_t>(deviceId - 1), bcr2000Model, bclReply, message[7],
                        message[8], static_cast<uint8_t>(error), 0xF7});
     std::string line = "BCL " + std::to_string(index) + " \"" + text + "\"";
-    if (error != BclError::none)
+    if (error != BclError::None)
         line +=
             ": error " + std::to_string(static_cast<int>(error)) + " (" + BclErrorText(error) + ")";
     log.push_back(line);
@@ -298,31 +298,31 @@ void Bcr2000Sim::HandleSysex(std::span<const uint8_t> message, MidiMessages& rep
 BclError Bcr2000Sim::Interpret(int index, const std::string& text) {
     for (char c : text)
         if ((c < 0x20 || c > 0x7E) && c != '\t')
-            return BclError::invalidCommand;
+            return BclError::InvalidCommand;
     const Words words = SplitWords(text);
     if (!words.empty() && words[0] == "$rev") {
         if (index != 0)
-            return BclError::sequence;
-        if (const BclError error = Arguments(words, 1); error != BclError::none)
+            return BclError::Sequence;
+        if (const BclError error = Arguments(words, 1); error != BclError::None)
             return error;
         if (words[1] == "F1")
-            return BclError::wrongDevice;
+            return BclError::WrongDevice;
         if (words[1] != "R1")
-            return BclError::wrongRevision;
+            return BclError::WrongRevision;
         blockOpen = true;
         expectedIndex = 1;
-        context = Context::none;
-        return BclError::none;
+        context = Context::None;
+        return BclError::None;
     }
     if (!blockOpen)
-        return BclError::missingRevision;
+        return BclError::MissingRevision;
     // A lost or repeated line is reported once; the count then follows the sender.
     const bool inSequence = index == expectedIndex;
     expectedIndex = index + 1;
     if (!inSequence)
-        return BclError::sequence;
+        return BclError::Sequence;
     if (words.empty())
-        return BclError::none;
+        return BclError::None;
     return Execute(words);
 }
 
@@ -331,80 +331,80 @@ BclError Bcr2000Sim::Execute(const Words& words) {
     if (token[0] == '$')
         return Command(words);
     if (token[0] != '.')
-        return BclError::dataWithoutToken;
+        return BclError::DataWithoutToken;
     if (IsPresetOption(token))
-        return context == Context::preset ? PresetOption(words) : BclError::wrongContext;
+        return context == Context::Preset ? PresetOption(words) : BclError::WrongContext;
     if (!IsControlOption(token))
-        return BclError::unknownToken;
-    if (context == Context::encoder)
+        return BclError::UnknownToken;
+    if (context == Context::Encoder)
         return EncoderOption(edit.encoders[static_cast<size_t>(contextItem)], words);
-    if (context == Context::button)
+    if (context == Context::Button)
         return ButtonOption(edit.buttons[static_cast<size_t>(contextItem)], words);
-    return BclError::wrongContext;
+    return BclError::WrongContext;
 }
 
 BclError Bcr2000Sim::Command(const Words& words) {
     const std::string& token = words[0];
     if (token == "$preset" || token == "$end") {
-        if (const BclError error = Arguments(words, 0); error != BclError::none)
+        if (const BclError error = Arguments(words, 0); error != BclError::None)
             return error;
-        context = token == "$preset" ? Context::preset : Context::none;
+        context = token == "$preset" ? Context::Preset : Context::None;
         if (token == "$end")
             blockOpen = false;
-        return BclError::none;
+        return BclError::None;
     }
     const bool encoder = token == "$encoder";
     const bool button = token == "$button";
     const bool store = token == "$store";
     const bool recall = token == "$recall";
     if (!encoder && !button && !store && !recall)
-        return BclError::unknownToken;
-    if (const BclError error = Arguments(words, 1); error != BclError::none)
+        return BclError::UnknownToken;
+    if (const BclError error = Arguments(words, 1); error != BclError::None)
         return error;
     int number = 0;
-    const int high = encoder ? encoderCount : button ? buttonCount : presetCount;
-    if (BclError error = Number(words, 1, 1, high, number); error != BclError::none)
-        return error == BclError::valueOutOfRange && (encoder || button) ? BclError::badItemIndex
+    const int high = encoder ? kEncoderCount : button ? kButtonCount : kPresetCount;
+    if (BclError error = Number(words, 1, 1, high, number); error != BclError::None)
+        return error == BclError::ValueOutOfRange && (encoder || button) ? BclError::BadItemIndex
                                                                          : error;
     if (store) {
         stored[static_cast<size_t>(number - 1)] = edit;
-        context = Context::none;
+        context = Context::None;
     } else if (recall) {
         edit = stored[static_cast<size_t>(number - 1)];
-        context = Context::none;
+        context = Context::None;
     } else if (encoder) {
         edit.encoders[static_cast<size_t>(number - 1)] = BcrEncoder{};
-        context = Context::encoder;
+        context = Context::Encoder;
     } else {
         edit.buttons[static_cast<size_t>(number - 1)] = BcrButton{};
-        context = Context::button;
+        context = Context::Button;
     }
     contextItem = number - 1;
-    return BclError::none;
+    return BclError::None;
 }
 
 BclError Bcr2000Sim::PresetOption(const Words& words) {
     const std::string& token = words[0];
     if (token == ".init") {
-        if (const BclError error = Arguments(words, 0); error != BclError::none)
+        if (const BclError error = Arguments(words, 0); error != BclError::None)
             return error;
         edit.encoders.fill(BcrEncoder{});
         edit.buttons.fill(BcrButton{});
-        return BclError::none;
+        return BclError::None;
     }
     if (token == ".name") {
-        if (const BclError error = Arguments(words, 1); error != BclError::none)
+        if (const BclError error = Arguments(words, 1); error != BclError::None)
             return error;
         const std::string& quoted = words[1];
         if (quoted.size() < 2 || quoted.front() != '\'' || quoted.back() != '\'')
-            return BclError::invalidArgument;
-        if (quoted.size() - 2 > maxNameLength)
-            return BclError::tooMuchData;
+            return BclError::InvalidArgument;
+        if (quoted.size() - 2 > kMaxNameLength)
+            return BclError::TooMuchData;
         edit.name = quoted.substr(1, quoted.size() - 2);
-        return BclError::none;
+        return BclError::None;
     }
     if (token == ".egroups") {
-        if (const BclError error = Arguments(words, 1); error != BclError::none)
+        if (const BclError error = Arguments(words, 1); error != BclError::None)
             return error;
         return Number(words, 1, 1, 4, edit.egroups);
     }
@@ -418,146 +418,146 @@ BclError Bcr2000Sim::PresetOption(const Words& words) {
 BclError Bcr2000Sim::EncoderOption(BcrEncoder& encoder, const Words& words) {
     const std::string& token = words[0];
     if (token == ".easypar") {
-        if (const BclError error = Arguments(words, 6); error != BclError::none)
+        if (const BclError error = Arguments(words, 6); error != BclError::None)
             return error;
         if (words[1] != "CC")
-            return BclError::invalidArgument;
+            return BclError::InvalidArgument;
         const std::optional<EncoderMode> mode = EncoderModeFrom(words[6]);
         if (!mode)
-            return BclError::invalidArgument;
-        const bool wide = *mode == EncoderMode::absolute14;
+            return BclError::InvalidArgument;
+        const bool wide = *mode == EncoderMode::Absolute14;
         BcrEncoder e = encoder;
         BclError error = Number(words, 2, 1, 16, e.channel);
-        if (error == BclError::none)
+        if (error == BclError::None)
             error = Number(words, 3, 0, wide ? 31 : 127, e.controller);
-        if (error == BclError::none)
-            error = Number(words, 4, 0, wide ? max14 : 127, e.minimum);
-        if (error == BclError::none)
-            error = Number(words, 5, 0, wide ? max14 : 127, e.maximum);
-        if (error != BclError::none)
+        if (error == BclError::None)
+            error = Number(words, 4, 0, wide ? kMax14 : 127, e.minimum);
+        if (error == BclError::None)
+            error = Number(words, 5, 0, wide ? kMax14 : 127, e.maximum);
+        if (error != BclError::None)
             return error;
         e.mode = *mode;
         e.programmed = true;
         e.value = std::clamp(e.defaultValue, e.Low(), e.High());
         e.travel = 0;
         encoder = e;
-        return BclError::none;
+        return BclError::None;
     }
     if (token == ".showvalue")
         return OnOff(words, encoder.showValue);
     if (token == ".mode") {
-        if (const BclError error = Arguments(words, 1); error != BclError::none)
+        if (const BclError error = Arguments(words, 1); error != BclError::None)
             return error;
         if (!IsRingMode(words[1]))
-            return BclError::invalidArgument;
+            return BclError::InvalidArgument;
         encoder.ring = words[1];
-        return BclError::none;
+        return BclError::None;
     }
     if (token == ".resolution") {
         if (words.size() < 2)
-            return BclError::argumentMissing;
+            return BclError::ArgumentMissing;
         if (words.size() > 5)
-            return BclError::wrongArgumentCount;
+            return BclError::WrongArgumentCount;
         std::array<int, 4> resolution = encoder.resolution;
         for (size_t k = 1; k < words.size(); ++k)
-            if (const BclError error = Number(words, k, 1, max14, resolution[k - 1]);
-                error != BclError::none)
+            if (const BclError error = Number(words, k, 1, kMax14, resolution[k - 1]);
+                error != BclError::None)
                 return error;
         encoder.resolution = resolution;
-        return BclError::none;
+        return BclError::None;
     }
     // .default
-    if (const BclError error = Arguments(words, 1); error != BclError::none)
+    if (const BclError error = Arguments(words, 1); error != BclError::None)
         return error;
     int value = 0;
     const int low = encoder.programmed ? encoder.Low() : 0;
-    const int high = encoder.programmed ? encoder.High() : max14;
-    if (const BclError error = Number(words, 1, low, high, value); error != BclError::none)
+    const int high = encoder.programmed ? encoder.High() : kMax14;
+    if (const BclError error = Number(words, 1, low, high, value); error != BclError::None)
         return error;
     encoder.defaultValue = value;
     encoder.value = value;
-    return BclError::none;
+    return BclError::None;
 }
 
 BclError Bcr2000Sim::ButtonOption(BcrButton& button, const Words& words) {
     const std::string& token = words[0];
     if (token == ".easypar") {
         if (words.size() < 7)
-            return BclError::argumentMissing;
+            return BclError::ArgumentMissing;
         if (words[1] != "CC")
-            return BclError::invalidArgument;
+            return BclError::InvalidArgument;
         BcrButton b = button;
         const std::string& modeWord = words[6];
         if (modeWord == "toggleon")
-            b.mode = ButtonMode::toggleOn;
+            b.mode = ButtonMode::ToggleOn;
         else if (modeWord == "toggleoff")
-            b.mode = ButtonMode::toggleOff;
+            b.mode = ButtonMode::ToggleOff;
         else if (modeWord == "increment")
-            b.mode = ButtonMode::increment;
+            b.mode = ButtonMode::Increment;
         else
-            return BclError::invalidArgument;
-        const size_t count = b.mode == ButtonMode::increment ? 7 : 6;
-        if (const BclError error = Arguments(words, count); error != BclError::none)
+            return BclError::InvalidArgument;
+        const size_t count = b.mode == ButtonMode::Increment ? 7 : 6;
+        if (const BclError error = Arguments(words, count); error != BclError::None)
             return error;
         BclError error = Number(words, 2, 1, 16, b.channel);
-        if (error == BclError::none)
+        if (error == BclError::None)
             error = Number(words, 3, 0, 127, b.controller);
-        if (error == BclError::none)
+        if (error == BclError::None)
             error = Number(words, 4, 0, 127, b.value1);
-        if (error == BclError::none && b.mode == ButtonMode::toggleOff && words[5] == "off") {
+        if (error == BclError::None && b.mode == ButtonMode::ToggleOff && words[5] == "off") {
             b.value2.reset();
-        } else if (error == BclError::none) {
+        } else if (error == BclError::None) {
             int value2 = 0;
             error = Number(words, 5, 0, 127, value2);
             b.value2 = value2;
         }
-        if (error == BclError::none && b.mode == ButtonMode::increment)
+        if (error == BclError::None && b.mode == ButtonMode::Increment)
             error = Number(words, 7, 1, 127, b.step);
-        if (error != BclError::none)
+        if (error != BclError::None)
             return error;
         b.programmed = true;
-        if (b.mode == ButtonMode::increment)
+        if (b.mode == ButtonMode::Increment)
             b.value = std::clamp(b.defaultValue, std::min(b.value1, *b.value2),
                                  std::max(b.value1, *b.value2));
         else
             b.value = b.defaultValue;
         b.lit = b.LitFor(b.value);
         button = b;
-        return BclError::none;
+        return BclError::None;
     }
     if (token == ".showvalue")
         return OnOff(words, button.showValue);
     if (token == ".default") {
-        if (const BclError error = Arguments(words, 1); error != BclError::none)
+        if (const BclError error = Arguments(words, 1); error != BclError::None)
             return error;
         if (const BclError error = Number(words, 1, 0, 127, button.defaultValue);
-            error != BclError::none)
+            error != BclError::None)
             return error;
         button.value = button.defaultValue;
         button.lit = button.programmed && button.LitFor(button.value);
-        return BclError::none;
+        return BclError::None;
     }
-    return BclError::wrongContext; // a button has no ring to set a .mode or .resolution for
+    return BclError::WrongContext; // a button has no ring to set a .mode or .resolution for
 }
 
 void Bcr2000Sim::HandleControlChange(int channel, int controller, int value) {
     bool matched = false;
-    for (int n = 1; n <= encoderCount; ++n) {
+    for (int n = 1; n <= kEncoderCount; ++n) {
         BcrEncoder& e = edit.encoders[static_cast<size_t>(n - 1)];
         if (!e.programmed || e.channel != channel)
             continue;
-        if (e.mode == EncoderMode::absolute && e.controller == controller)
+        if (e.mode == EncoderMode::Absolute && e.controller == controller)
             e.value = std::clamp(value, e.Low(), e.High());
-        else if (e.mode == EncoderMode::absolute14 && e.controller == controller)
+        else if (e.mode == EncoderMode::Absolute14 && e.controller == controller)
             e.value = std::clamp(value << 7 | (e.value & 0x7F), e.Low(), e.High());
-        else if (e.mode == EncoderMode::absolute14 && e.controller + 32 == controller)
+        else if (e.mode == EncoderMode::Absolute14 && e.controller + 32 == controller)
             e.value = std::clamp((e.value & ~0x7F) | value, e.Low(), e.High());
         else
             continue;
         matched = true;
         log.push_back("encoder " + std::to_string(n) + " \u2190 " + std::to_string(e.value));
     }
-    for (int n = 1; n <= buttonCount; ++n) {
+    for (int n = 1; n <= kButtonCount; ++n) {
         BcrButton& b = edit.buttons[static_cast<size_t>(n - 1)];
         if (!b.programmed || b.channel != channel || b.controller != controller)
             continue;
@@ -577,18 +577,18 @@ MidiMessages Bcr2000Sim::Turn(int encoder, int detents) {
     if (!e.programmed)
         return {};
     e.travel += detents * e.resolution[0];
-    const int steps = e.travel / positionsPerTurn;
-    e.travel -= steps * positionsPerTurn;
+    const int steps = e.travel / kPositionsPerTurn;
+    e.travel -= steps * kPositionsPerTurn;
     if (steps == 0)
         return {};
     switch (e.mode) {
-    case EncoderMode::absolute:
-    case EncoderMode::absolute14: {
+    case EncoderMode::Absolute:
+    case EncoderMode::Absolute14: {
         const int value = std::clamp(e.value + steps, e.Low(), e.High());
         if (value == e.value)
             return {};
         e.value = value;
-        if (e.mode == EncoderMode::absolute)
+        if (e.mode == EncoderMode::Absolute)
             return {ControlChange(e.channel, e.controller, value)};
         return {ControlChange(e.channel, e.controller, value >> 7),
                 ControlChange(e.channel, e.controller + 32, value & 0x7F)};
@@ -606,14 +606,14 @@ MidiMessages Bcr2000Sim::Press(int button) {
         return {};
     int value = b.value1;
     switch (b.mode) {
-    case ButtonMode::toggleOn:
+    case ButtonMode::ToggleOn:
         value = b.lit ? *b.value2 : b.value1;
         b.lit = !b.lit;
         break;
-    case ButtonMode::toggleOff:
+    case ButtonMode::ToggleOff:
         b.lit = true;
         break;
-    case ButtonMode::increment:
+    case ButtonMode::Increment:
         value = std::min(b.value + b.step, std::max(b.value1, *b.value2));
         if (value == b.value)
             return {};
@@ -627,7 +627,7 @@ MidiMessages Bcr2000Sim::Press(int button) {
 MidiMessages Bcr2000Sim::Release(int button) {
     BcrButton& b = edit.buttons.at(static_cast<size_t>(button - 1));
     const bool functionKey = button >= 53 && button <= 56 && edit.fkeys;
-    if (!b.programmed || functionKey || b.mode != ButtonMode::toggleOff)
+    if (!b.programmed || functionKey || b.mode != ButtonMode::ToggleOff)
         return {};
     b.lit = false;
     if (!b.value2)
@@ -639,7 +639,7 @@ MidiMessages Bcr2000Sim::Release(int button) {
 std::vector<std::string> Bcr2000Sim::DescribeControls() const {
     std::vector<std::string> lines;
     lines.push_back("preset \"" + edit.name + "\", fkeys " + OnOffText(edit.fkeys));
-    for (int n = 1; n <= encoderCount; ++n) {
+    for (int n = 1; n <= kEncoderCount; ++n) {
         const BcrEncoder& e = Encoder(n);
         if (!e.programmed)
             continue;
@@ -649,7 +649,7 @@ std::vector<std::string> Bcr2000Sim::DescribeControls() const {
                         ", resolution " + std::to_string(e.resolution[0]) + ", ring " + e.ring +
                         ", value " + std::to_string(e.value));
     }
-    for (int n = 1; n <= buttonCount; ++n) {
+    for (int n = 1; n <= kButtonCount; ++n) {
         const BcrButton& b = Button(n);
         if (!b.programmed)
             continue;
@@ -657,7 +657,7 @@ std::vector<std::string> Bcr2000Sim::DescribeControls() const {
             "button " + std::to_string(n) + ": CC " + std::to_string(b.controller) + " channel " +
             std::to_string(b.channel) + ", " + std::to_string(b.value1) + " " +
             (b.value2 ? std::to_string(*b.value2) : "off") + " " + ButtonModeName(b.mode);
-        if (b.mode == ButtonMode::increment)
+        if (b.mode == ButtonMode::Increment)
             line += " " + std::to_string(b.step);
         line += ", value " + std::to_string(b.value) + ", LED " + (b.lit ? "on" : "off");
         lines.push_back(line);

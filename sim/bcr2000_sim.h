@@ -21,27 +21,27 @@
 #include <vector>
 
 enum class BclError : uint8_t {
-    none = 0,
-    unknownToken = 1,
-    dataWithoutToken = 2,
-    argumentMissing = 3,
-    wrongDevice = 4,
-    wrongRevision = 5,
-    missingRevision = 6,
-    badItemIndex = 9,
-    notANumber = 10,
-    valueOutOfRange = 11,
-    invalidArgument = 12,
-    invalidCommand = 13,
-    wrongArgumentCount = 14,
-    tooMuchData = 15,
-    sequence = 22,
-    wrongContext = 23,
+    None = 0,
+    UnknownToken = 1,
+    DataWithoutToken = 2,
+    ArgumentMissing = 3,
+    WrongDevice = 4,
+    WrongRevision = 5,
+    MissingRevision = 6,
+    BadItemIndex = 9,
+    NotANumber = 10,
+    ValueOutOfRange = 11,
+    InvalidArgument = 12,
+    InvalidCommand = 13,
+    WrongArgumentCount = 14,
+    TooMuchData = 15,
+    Sequence = 22,
+    WrongContext = 23,
 };
 const char* BclErrorText(BclError error);
 
-enum class EncoderMode { absolute, absolute14, relative1, relative2, relative3 };
-enum class ButtonMode { toggleOn, toggleOff, increment };
+enum class EncoderMode { Absolute, Absolute14, Relative1, Relative2, Relative3 };
+enum class ButtonMode { ToggleOn, ToggleOff, Increment };
 
 struct BcrEncoder {
     bool programmed = false; // has a valid .easypar
@@ -49,7 +49,7 @@ struct BcrEncoder {
     int controller = 0;
     int minimum = 0;
     int maximum = 127;
-    EncoderMode mode = EncoderMode::absolute;
+    EncoderMode mode = EncoderMode::Absolute;
     std::string ring = "1dot";
     bool showValue = true;
     std::array<int, 4> resolution{96, 96, 96, 96};
@@ -67,7 +67,7 @@ struct BcrButton {
     int controller = 0;
     int value1 = 127;
     std::optional<int> value2 = 0; // empty: "off", nothing sent on release
-    ButtonMode mode = ButtonMode::toggleOff;
+    ButtonMode mode = ButtonMode::ToggleOff;
     int step = 1;
     bool showValue = true;
     int defaultValue = 0;
@@ -92,9 +92,9 @@ struct BcrPreset {
 
 class Bcr2000Sim {
 public:
-    static constexpr int encoderCount = 56;
-    static constexpr int buttonCount = 64;
-    static constexpr int presetCount = 32;
+    static constexpr int kEncoderCount = 56;
+    static constexpr int kButtonCount = 64;
+    static constexpr int kPresetCount = 32;
 
     // deviceId 1-16. Starts with the factory preset in the edit buffer and in preset 1.
     explicit Bcr2000Sim(int deviceId = 1);
@@ -130,14 +130,14 @@ private:
     void HandleSysex(std::span<const uint8_t> message, MidiMessages& replies);
     void HandleControlChange(int channel, int controller, int value);
 
-    enum class Context { none, preset, encoder, button };
+    enum class Context { None, Preset, Encoder, Button };
 
     int deviceId;
     BcrPreset edit;
-    std::array<BcrPreset, presetCount> stored{};
+    std::array<BcrPreset, kPresetCount> stored{};
     bool blockOpen = false; // between $rev and $end
     int expectedIndex = 0;
-    Context context = Context::none;
+    Context context = Context::None;
     int contextItem = 0; // index of the control being programmed
     std::vector<std::string> log;
 };

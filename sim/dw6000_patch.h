@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-inline constexpr size_t dw6000PatchSize = 26;
-using Dw6000Patch = std::array<uint8_t, dw6000PatchSize>;
+inline constexpr size_t kDw6000PatchSize = 26;
+using Dw6000Patch = std::array<uint8_t, kDw6000PatchSize>;
 
 struct Dw6000Field {
     const char* name; // as printed near its control, qualified by its envelope

@@ -60,7 +60,7 @@ MidiMessages Dw6000Sim::Receive(const uint8_t* data, size_t size) {
 }
 
 MidiMessages Dw6000Sim::SelectProgram(int program) {
-    currentProgram = program % programCount;
+    currentProgram = program % kProgramCount;
     editBuffer = programs[static_cast<size_t>(currentProgram)];
     return {{static_cast<uint8_t>(0xC0 | (settings.channel - 1)),
              static_cast<uint8_t>(currentProgram)}};
@@ -108,7 +108,7 @@ void Dw6000Sim::Handle(std::span<const uint8_t> message, MidiMessages& replies) 
         Ignore(message, "program change for another channel");
         return;
     }
-    currentProgram = message[1] % programCount;
+    currentProgram = message[1] % kProgramCount;
     editBuffer = programs[static_cast<size_t>(currentProgram)];
     log.push_back("program change " + std::to_string(message[1]) + ": program " +
                   Dw6000ProgramName(currentProgram));
@@ -148,7 +148,7 @@ void Dw6000Sim::HandleSysex(std::span<const uint8_t> message, MidiMessages& repl
         log.push_back("data save request: sent the edit buffer");
     } else if (function == parameterChange && size == 8) {
         const uint8_t byte = message[5];
-        if (byte >= dw6000PatchSize) {
+        if (byte >= kDw6000PatchSize) {
             Ignore(message, "no such patch byte");
             return;
         }
@@ -156,7 +156,7 @@ void Dw6000Sim::HandleSysex(std::span<const uint8_t> message, MidiMessages& repl
         log.push_back(DescribePatchByte(editBuffer, byte));
     } else if (function == writeRequest && size == 7) {
         const uint8_t program = message[5];
-        if (program >= programCount) {
+        if (program >= kProgramCount) {
             Ignore(message, "no such program");
             return;
         }
@@ -171,8 +171,8 @@ void Dw6000Sim::HandleSysex(std::span<const uint8_t> message, MidiMessages& repl
         replies.push_back(Reply({writeCompleted}));
         log.push_back("write request: edit buffer written to program " +
                       Dw6000ProgramName(program));
-    } else if (function == dataDump && size == 6 + dw6000PatchSize) {
-        std::copy(message.begin() + 5, message.begin() + 5 + dw6000PatchSize, editBuffer.begin());
+    } else if (function == dataDump && size == 6 + kDw6000PatchSize) {
+        std::copy(message.begin() + 5, message.begin() + 5 + kDw6000PatchSize, editBuffer.begin());
         log.push_back("data dump: loaded into the edit buffer");
     } else {
         Ignore(message, "unknown or malformed DW-6000 message");

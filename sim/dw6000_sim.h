@@ -17,7 +17,7 @@ struct Dw6000Settings {
 
 class Dw6000Sim {
 public:
-    static constexpr int programCount = 64;
+    static constexpr int kProgramCount = 64;
 
     // The 64 programs are filled from a fixed seed, so every run starts alike; program 11
     // (number 0) is playing.
@@ -53,7 +53,7 @@ private:
     void Ignore(std::span<const uint8_t> message, const char* why);
 
     Dw6000Settings settings;
-    std::array<Dw6000Patch, programCount> programs{};
+    std::array<Dw6000Patch, kProgramCount> programs{};
     Dw6000Patch editBuffer{};
     int currentProgram = 0;
     std::vector<std::string> log;

@@ -3,6 +3,7 @@
 #include <QLabel>
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace {
 
@@ -32,4 +33,26 @@ void CcParam::SetFromController(int32_t v) {
 void CcParam::SetFromDumpByte(uint8_t b) {
     value = b & mask;
     ShowText(*label, DisplayText(*this, PlainValue()));
+}
+
+void FillParamTable(ParamTable& params, const LabelLookup& labelFor) {
+    for (CcParam& param : params)
+        param = CcParam{};
+    for (int i = 0; i < kParamCount; ++i) {
+        const ParamRow& row = kParamRows[i];
+        CcParam& param = params[i];
+        param.dumpIndex = row.dumpIndex;
+        param.label = labelFor(QString::fromLatin1(row.label));
+        if (param.label == nullptr)
+            throw std::logic_error(std::string("The panel has no label ") + row.label);
+        param.mask = row.mask;
+        param.shift = row.shift;
+        param.maxValue = row.maxValue;
+        param.partner = row.partner;
+        param.bcrChannel = row.bcrChannel;
+        param.bcrController = row.bcrController;
+        param.envelopeSlot = row.envelopeSlot;
+        for (const char* name : row.valueNames)
+            param.valueNames.append(QString::fromLatin1(name));
+    }
 }

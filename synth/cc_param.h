@@ -1,7 +1,9 @@
 #pragma once
-// One synthesizer parameter: where it sits in the DW-6000's 26-byte patch data, which
-// BCR2000 control sends it, which window label prints it and which envelope point it
-// moves. The table of all 35 is filled once at start-up and then only values change.
+// One synthesizer parameter as the window holds it: a row of the parameter table
+// (synth/param_rows.h) tied to the label that prints it, with its current value. The
+// table of all 35 is filled once at start-up and then only values change.
+#include "synth/param_rows.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -33,11 +35,11 @@ struct CcParam {
     int32_t PlainValue() const { return value >> shift; }
 };
 
-constexpr int kParamCount = 35;
 using ParamTable = std::array<CcParam, kParamCount>;
 
 // Looks up a window label by its name ("lEnc44", "lBut36", ...).
 using LabelLookup = std::function<QLabel*(const QString& name)>;
 
 // Fills every row from its defaults and then the row's own settings. Writes no label.
+// A label the lookup does not find is an error that names it.
 void FillParamTable(ParamTable& params, const LabelLookup& labelFor);

@@ -124,7 +124,7 @@ TEST_F(LoadedBcr, TakesItsOwnPresetLineByLine) {
     EXPECT_EQ(e.maximum, 63);
     EXPECT_EQ(e.ring, "1dot");
     EXPECT_EQ(sim.Encoder(35).value, 500);
-    EXPECT_EQ(sim.Button(33).mode, ButtonMode::increment);
+    EXPECT_EQ(sim.Button(33).mode, ButtonMode::Increment);
     EXPECT_FALSE(sim.Button(36).value2.has_value());
 }
 
@@ -148,40 +148,40 @@ TEST(Bcr2000Sim, AnswersEachFaultWithItsErrorCode) {
         BclError error;
     };
     const Case cases[] = {
-        {{"$rev R1", "$frobnicate"}, BclError::unknownToken},
-        {{"$rev R1", "$encoder 33", ".sparkle on"}, BclError::unknownToken},
-        {{"$rev R1", "$encoder 33", "easypar CC 1 37 0 63 absolute"}, BclError::dataWithoutToken},
-        {{"$rev R1", "$encoder 33", ".easypar CC 1 37 0 63"}, BclError::argumentMissing},
-        {{"$rev R1", "$encoder"}, BclError::argumentMissing},
-        {{"$rev R1", "$button 33", ".easypar CC 1 29 2 0 increment"}, BclError::argumentMissing},
-        {{"$rev F1"}, BclError::wrongDevice},
-        {{"$rev R2"}, BclError::wrongRevision},
-        {{"$preset"}, BclError::missingRevision},
-        {{"$rev R1", "$end", "$preset"}, BclError::missingRevision},
-        {{"$rev R1", "$encoder 57"}, BclError::badItemIndex},
-        {{"$rev R1", "$button 0"}, BclError::badItemIndex},
-        {{"$rev R1", "$encoder 3x"}, BclError::notANumber},
-        {{"$rev R1", "$encoder 33", ".easypar CC 1 x 0 63 absolute"}, BclError::notANumber},
-        {{"$rev R1", "$encoder 33", ".easypar CC 17 37 0 63 absolute"}, BclError::valueOutOfRange},
-        {{"$rev R1", "$encoder 33", ".easypar CC 1 37 0 128 absolute"}, BclError::valueOutOfRange},
+        {{"$rev R1", "$frobnicate"}, BclError::UnknownToken},
+        {{"$rev R1", "$encoder 33", ".sparkle on"}, BclError::UnknownToken},
+        {{"$rev R1", "$encoder 33", "easypar CC 1 37 0 63 absolute"}, BclError::DataWithoutToken},
+        {{"$rev R1", "$encoder 33", ".easypar CC 1 37 0 63"}, BclError::ArgumentMissing},
+        {{"$rev R1", "$encoder"}, BclError::ArgumentMissing},
+        {{"$rev R1", "$button 33", ".easypar CC 1 29 2 0 increment"}, BclError::ArgumentMissing},
+        {{"$rev F1"}, BclError::WrongDevice},
+        {{"$rev R2"}, BclError::WrongRevision},
+        {{"$preset"}, BclError::MissingRevision},
+        {{"$rev R1", "$end", "$preset"}, BclError::MissingRevision},
+        {{"$rev R1", "$encoder 57"}, BclError::BadItemIndex},
+        {{"$rev R1", "$button 0"}, BclError::BadItemIndex},
+        {{"$rev R1", "$encoder 3x"}, BclError::NotANumber},
+        {{"$rev R1", "$encoder 33", ".easypar CC 1 x 0 63 absolute"}, BclError::NotANumber},
+        {{"$rev R1", "$encoder 33", ".easypar CC 17 37 0 63 absolute"}, BclError::ValueOutOfRange},
+        {{"$rev R1", "$encoder 33", ".easypar CC 1 37 0 128 absolute"}, BclError::ValueOutOfRange},
         {{"$rev R1", "$encoder 33", ".easypar CC 1 37 0 63 absolute", ".default 64"},
-         BclError::valueOutOfRange},
-        {{"$rev R1", "$preset", ".egroups 5"}, BclError::valueOutOfRange},
-        {{"$rev R1", "$store 33"}, BclError::valueOutOfRange},
-        {{"$rev R1", "$encoder 33", ".mode sparkle"}, BclError::invalidArgument},
-        {{"$rev R1", "$encoder 33", ".easypar NRPN 1 37 0 63 absolute"}, BclError::invalidArgument},
-        {{"$rev R1", "$encoder 33", ".easypar CC 1 37 0 63 inc/dec"}, BclError::invalidArgument},
-        {{"$rev R1", "$button 33", ".easypar CC 1 29 127 off toggleon"}, BclError::notANumber},
-        {{"$rev R1", "$preset", ".lock maybe"}, BclError::invalidArgument},
-        {{"$rev R1", "$preset", ".name quorvin"}, BclError::invalidArgument},
-        {{"$rev R1", "$preset", ".name 'twenty-five characters!!!'"}, BclError::tooMuchData},
-        {{"$rev R1", "$encoder 33", ".showvalue on off"}, BclError::wrongArgumentCount},
-        {{"$rev R1", "$preset 1"}, BclError::wrongArgumentCount},
-        {{"$rev R1", "$encoder 33", ".name 'x'"}, BclError::wrongContext},
-        {{"$rev R1", "$preset", ".mode 1dot"}, BclError::wrongContext},
-        {{"$rev R1", "$button 33", ".mode 1dot"}, BclError::wrongContext},
-        {{"$rev R1", "$encoder 33", "$store 2", ".default 0"}, BclError::wrongContext},
-        {{"$rev R1", "$preset", ".name 'tab\x01'"}, BclError::invalidCommand},
+         BclError::ValueOutOfRange},
+        {{"$rev R1", "$preset", ".egroups 5"}, BclError::ValueOutOfRange},
+        {{"$rev R1", "$store 33"}, BclError::ValueOutOfRange},
+        {{"$rev R1", "$encoder 33", ".mode sparkle"}, BclError::InvalidArgument},
+        {{"$rev R1", "$encoder 33", ".easypar NRPN 1 37 0 63 absolute"}, BclError::InvalidArgument},
+        {{"$rev R1", "$encoder 33", ".easypar CC 1 37 0 63 inc/dec"}, BclError::InvalidArgument},
+        {{"$rev R1", "$button 33", ".easypar CC 1 29 127 off toggleon"}, BclError::NotANumber},
+        {{"$rev R1", "$preset", ".lock maybe"}, BclError::InvalidArgument},
+        {{"$rev R1", "$preset", ".name quorvin"}, BclError::InvalidArgument},
+        {{"$rev R1", "$preset", ".name 'twenty-five characters!!!'"}, BclError::TooMuchData},
+        {{"$rev R1", "$encoder 33", ".showvalue on off"}, BclError::WrongArgumentCount},
+        {{"$rev R1", "$preset 1"}, BclError::WrongArgumentCount},
+        {{"$rev R1", "$encoder 33", ".name 'x'"}, BclError::WrongContext},
+        {{"$rev R1", "$preset", ".mode 1dot"}, BclError::WrongContext},
+        {{"$rev R1", "$button 33", ".mode 1dot"}, BclError::WrongContext},
+        {{"$rev R1", "$encoder 33", "$store 2", ".default 0"}, BclError::WrongContext},
+        {{"$rev R1", "$preset", ".name 'tab\x01'"}, BclError::InvalidCommand},
     };
     for (const Case& c : cases) {
         Bcr2000Sim sim;

@@ -170,7 +170,7 @@ TEST(Dw6000Sim, PanelSelectionLoadsAndAnnouncesTheProgram) {
 TEST(Dw6000Sim, StartsWithDistinctValidProgramsFromAFixedSeed) {
     const Dw6000Sim sim;
     std::set<Dw6000Patch> distinct;
-    for (int p = 0; p < Dw6000Sim::programCount; ++p) {
+    for (int p = 0; p < Dw6000Sim::kProgramCount; ++p) {
         const Dw6000Patch& patch = sim.Program(p);
         distinct.insert(patch);
         Dw6000Patch held{}; // the bits some field holds
@@ -178,7 +178,7 @@ TEST(Dw6000Sim, StartsWithDistinctValidProgramsFromAFixedSeed) {
             EXPECT_LE(field.Code(patch[field.byte]), field.maxValue) << field.name << " " << p;
             held[field.byte] |= field.mask;
         }
-        for (size_t b = 0; b < dw6000PatchSize; ++b)
+        for (size_t b = 0; b < kDw6000PatchSize; ++b)
             EXPECT_EQ(patch[b] & ~held[b], 0) << "byte " << b << " of program " << p;
     }
     EXPECT_EQ(distinct.size(), 64u);

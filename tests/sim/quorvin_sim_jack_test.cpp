@@ -1,6 +1,6 @@
 // quorvin-sim as other programs meet it: a process with scripted input, and ports on a
 // running JACK server.
-#include "platform/rtmidi_apis.h"
+#include "platform/midi_services/rtmidi_apis.h"
 
 #include <gtest/gtest.h>
 #include <rtmidi/RtMidi.h>
@@ -18,7 +18,7 @@
 
 namespace {
 using Clock = std::chrono::steady_clock;
-constexpr auto patience = std::chrono::seconds(10);
+constexpr auto kPatience = std::chrono::seconds(10);
 
 // quorvin-sim started with pipes on its standard input and output; killed if a test
 // leaves it running.
@@ -72,7 +72,7 @@ public:
     // when none comes in time.
     std::optional<std::vector<std::string>> ReadUntil(const std::string& prefix) {
         std::vector<std::string> lines;
-        const auto deadline = Clock::now() + patience;
+        const auto deadline = Clock::now() + kPatience;
         while (Clock::now() < deadline) {
             for (size_t end; (end = pending.find('\n')) != std::string::npos;) {
                 lines.push_back(pending.substr(0, end));
@@ -94,7 +94,7 @@ public:
 
     // The exit status, or -1 when it keeps running past the deadline.
     int WaitExit() {
-        const auto deadline = Clock::now() + patience;
+        const auto deadline = Clock::now() + kPatience;
         while (Clock::now() < deadline) {
             int status = 0;
             if (waitpid(pid, &status, WNOHANG) == pid) {
@@ -124,7 +124,7 @@ unsigned PortNamed(RtMidi& midi, const std::string& name) {
 
 std::vector<unsigned char> NextMessage(RtMidiIn& in) {
     std::vector<unsigned char> message;
-    const auto deadline = Clock::now() + patience;
+    const auto deadline = Clock::now() + kPatience;
     while (Clock::now() < deadline) {
         in.getMessage(&message);
         if (!message.empty())
