@@ -129,18 +129,18 @@ TEST_F(Callback, FiltersDropOnlyWhatTheyName) {
         bool stored;
     };
     const Case cases[] = {
-        {"clock dropped", false, true, false, 0x3C3, 0xF8, false},
-        {"clock kept without its filter", false, false, true, 0x3C3, 0xF8, true},
-        {"sensing dropped", false, false, true, 0x3C3, 0xFE, false},
-        {"sensing kept without its filter", false, true, false, 0x3C3, 0xFE, true},
-        {"quarter frame is not timing clock", false, true, true, 0x3C3, 0x35F1, true},
-        {"only the one-byte message matches", false, true, true, 0x3C3, 0x1F8, true},
-        {"control change passes", false, true, true, 0x3C3, 0x2825B0, true},
-        {"sysex-only drops short messages", true, false, false, 0x3C3, 0x2825B0, false},
-        {"sysex-only keeps complete blocks", true, true, true, 0x3C4, sysex, true},
-        {"sysex-only keeps incomplete blocks", true, true, true, 0x3C6, sysex, true},
-        {"input error is ignored", false, false, false, 0x3C5, 0x90, false},
-        {"open notice is ignored", false, false, false, 0x3C1, 0, false},
+        {"clock dropped", false, true, false, MidiCallbackMessage::kInputData, 0xF8, false},
+        {"clock kept without its filter", false, false, true, MidiCallbackMessage::kInputData, 0xF8, true},
+        {"sensing dropped", false, false, true, MidiCallbackMessage::kInputData, 0xFE, false},
+        {"sensing kept without its filter", false, true, false, MidiCallbackMessage::kInputData, 0xFE, true},
+        {"quarter frame is not timing clock", false, true, true, MidiCallbackMessage::kInputData, 0x35F1, true},
+        {"only the one-byte message matches", false, true, true, MidiCallbackMessage::kInputData, 0x1F8, true},
+        {"control change passes", false, true, true, MidiCallbackMessage::kInputData, 0x2825B0, true},
+        {"sysex-only drops short messages", true, false, false, MidiCallbackMessage::kInputData, 0x2825B0, false},
+        {"sysex-only keeps complete blocks", true, true, true, MidiCallbackMessage::kInputLongData, sysex, true},
+        {"sysex-only keeps incomplete blocks", true, true, true, MidiCallbackMessage::kInputLongError, sysex, true},
+        {"input error is ignored", false, false, false, MidiCallbackMessage::kInputError, 0x90, false},
+        {"open notice is ignored", false, false, false, MidiCallbackMessage::kInputOpened, 0, false},
     };
     for (const Case& c : cases) {
         Filters(c.sysexOnly, c.dropClock, c.dropSensing);
@@ -158,8 +158,8 @@ TEST_F(Callback, FiltersDropOnlyWhatTheyName) {
 
 TEST_F(Callback, StoresTimeStampAndHeaderAndPostsOnePerEvent) {
     MidiHeader header;
-    midiHandler(0, 0x3C3, data, 0x2825B0, 1234);
-    midiHandler(0, 0x3C4, data, reinterpret_cast<uintptr_t>(&header), 1240);
+    midiHandler(0, MidiCallbackMessage::kInputData, data, 0x2825B0, 1234);
+    midiHandler(0, MidiCallbackMessage::kInputLongData, data, reinterpret_cast<uintptr_t>(&header), 1240);
     window.DispatchWaiting();
     TMidiBufferItem item{};
     ASSERT_TRUE(CircbufReadEvent(ring.get(), item));
@@ -176,11 +176,11 @@ TEST_F(Callback, StoresTimeStampAndHeaderAndPostsOnePerEvent) {
 
 TEST_F(Callback, FullRingPostsOverflowCarryingARefusedSysexBuffer) {
     for (int i = 0; i < 4; ++i)
-        midiHandler(0, 0x3C3, data, 0x90, 0);
+        midiHandler(0, MidiCallbackMessage::kInputData, data, 0x90, 0);
     MidiHeader header;
     data->OpenSerial = 3;
-    midiHandler(0, 0x3C3, data, 0x80, 0);
-    midiHandler(0, 0x3C4, data, reinterpret_cast<uintptr_t>(&header), 0);
+    midiHandler(0, MidiCallbackMessage::kInputData, data, 0x80, 0);
+    midiHandler(0, MidiCallbackMessage::kInputLongData, data, reinterpret_cast<uintptr_t>(&header), 0);
     window.DispatchWaiting();
     ASSERT_EQ(posted.size(), 6u);
     EXPECT_EQ(posted[4].message, PortNotification::kRingFull);
@@ -194,9 +194,9 @@ TEST_F(Callback, FullRingPostsOverflowCarryingARefusedSysexBuffer) {
 TEST_F(Callback, OutputRecordHasNoRingAndOnlyPassesLongMessageDone) {
     data->Buffer = nullptr;
     MidiHeader header;
-    midiHandler(0, 0x3C3, data, 0x90, 0);
-    midiHandler(0, 0x3C4, data, reinterpret_cast<uintptr_t>(&header), 0);
-    midiHandler(0, 0x3C9, data, reinterpret_cast<uintptr_t>(&header), 0);
+    midiHandler(0, MidiCallbackMessage::kInputData, data, 0x90, 0);
+    midiHandler(0, MidiCallbackMessage::kInputLongData, data, reinterpret_cast<uintptr_t>(&header), 0);
+    midiHandler(0, MidiCallbackMessage::kOutputDone, data, reinterpret_cast<uintptr_t>(&header), 0);
     window.DispatchWaiting();
     ASSERT_EQ(posted.size(), 1u);
     EXPECT_EQ(posted[0].message, PortNotification::kOutputDone);
