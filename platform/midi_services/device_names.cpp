@@ -52,8 +52,7 @@ std::vector<std::string> UniqueDeviceNames(const std::vector<std::string>& fullN
             return names;
         for (std::size_t i : colliding) {
             // Two devices with the same key cannot be told apart by it: their places do.
-            const std::string tag =
-                salt < kSalts ? Hex4(Fnv1a(keys[i], salt)) : std::to_string(i);
+            const std::string tag = salt < kSalts ? Hex4(Fnv1a(keys[i], salt)) : std::to_string(i);
             names[i] = fullNames[i].substr(0, kept) + "~" + tag;
         }
     }

@@ -176,7 +176,8 @@ uint32_t DeliveringMidiServices::Forward(InputCall kind, MidiHandle handle, Call
 }
 
 uint32_t DeliveringMidiServices::PrepareInputHeader(MidiHandle handle, MidiHeader& header) {
-    return Forward(InputCall::Prepare, handle, [&](MidiInputDelivery& d) { return d.Prepare(header); });
+    return Forward(InputCall::Prepare, handle,
+                   [&](MidiInputDelivery& d) { return d.Prepare(header); });
 }
 
 uint32_t DeliveringMidiServices::UnprepareInputHeader(MidiHandle handle, MidiHeader& header) {

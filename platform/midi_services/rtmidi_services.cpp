@@ -255,7 +255,8 @@ uint32_t RtMidiServices::OpenInput(uint32_t id, MidiDriverCallback callback, voi
         opened->port->setCallback(OnRtMidiInput, opened->delivery.get());
         if (jack) {
             // A port of our own, connected by the list's client: no listing on a new
-            // client, which costs JACK far more than opening it.
+            // client, which costs JACK far more than opening it. (RtMidi does not count
+            // such a port as open, so its connection is the test.)
             opened->port->openVirtualPort(kJackInput);
 #ifdef QUORVIN_HAVE_JACK
             if (!jack_->Connect(device.fullName, client + ":" + kJackInput))
@@ -266,12 +267,12 @@ uint32_t RtMidiServices::OpenInput(uint32_t id, MidiDriverCallback callback, voi
             if (!FindPort(*opened->port, device.api, device.fullName, number))
                 return MidiResult::kBadDeviceId;
             opened->port->openPort(number, kJackInput);
+            if (!opened->port->isPortOpen())
+                return MidiResult::kAllocated;
         }
     } catch (const RtMidiError&) {
         return MidiResult::kAllocated;
     }
-    if (!opened->port->isPortOpen())
-        return MidiResult::kAllocated;
     openInputs_[newHandle] = std::move(opened);
     handle = newHandle;
     return MidiResult::kOk;
@@ -333,12 +334,12 @@ uint32_t RtMidiServices::OpenOutput(uint32_t id, MidiDriverCallback callback, vo
             if (!FindPort(*opened->port, device.api, device.fullName, number))
                 return MidiResult::kBadDeviceId;
             opened->port->openPort(number, kJackOutput);
+            if (!opened->port->isPortOpen())
+                return MidiResult::kAllocated;
         }
     } catch (const RtMidiError&) {
         return MidiResult::kAllocated;
     }
-    if (!opened->port->isPortOpen())
-        return MidiResult::kAllocated;
     handle = reinterpret_cast<MidiHandle>(opened.get());
     openOutputs_[handle] = std::move(opened);
     return MidiResult::kOk;

@@ -9,6 +9,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -59,6 +60,37 @@ TEST(Ring, ItemsComeOutInOrderAcrossTheWrap) {
         expected[i] = i;
     EXPECT_EQ(out, expected);
     EXPECT_EQ(ring->ReadSlot, ring->WriteSlot);
+}
+
+// The driver's thread puts while the main thread takes, as in a port: every item
+// arrives once, whole and in order, however the two threads interleave.
+TEST(Ring, TwoThreadsPassAMillionItemsWholeAndInOrder) {
+    constexpr uint32_t kItems = 1'000'000;
+    Ring ring(CircbufAlloc(1024));
+    std::thread producer([&] {
+        for (uint32_t i = 0; i < kItems; ++i) {
+            const TMidiBufferItem item{~i, i, reinterpret_cast<MidiHeader*>(uintptr_t{i} * 8)};
+            while (!CircbufPutEvent(ring.get(), item))
+                std::this_thread::yield();
+        }
+    });
+    uint32_t next = 0;
+    uint32_t wrong = 0;
+    while (next < kItems) {
+        TMidiBufferItem item{};
+        if (!CircbufReadEvent(ring.get(), item)) {
+            std::this_thread::yield();
+            continue;
+        }
+        if (item.ShortMessage != next || item.TimeStamp != ~next ||
+            item.SysexHeader != reinterpret_cast<MidiHeader*>(uintptr_t{next} * 8))
+            ++wrong;
+        CircbufRemoveEvent(ring.get());
+        ++next;
+    }
+    producer.join();
+    EXPECT_EQ(wrong, 0u) << "items out of order or torn";
+    EXPECT_EQ(ring->Filled, 0);
 }
 
 TEST(Ring, ReadTwiceWithoutRemoveGivesTheSameItemAndEmptyRingGivesNone) {
@@ -130,17 +162,27 @@ TEST_F(Callback, FiltersDropOnlyWhatTheyName) {
     };
     const Case cases[] = {
         {"clock dropped", false, true, false, MidiCallbackMessage::kInputData, 0xF8, false},
-        {"clock kept without its filter", false, false, true, MidiCallbackMessage::kInputData, 0xF8, true},
+        {"clock kept without its filter", false, false, true, MidiCallbackMessage::kInputData, 0xF8,
+         true},
         {"sensing dropped", false, false, true, MidiCallbackMessage::kInputData, 0xFE, false},
-        {"sensing kept without its filter", false, true, false, MidiCallbackMessage::kInputData, 0xFE, true},
-        {"quarter frame is not timing clock", false, true, true, MidiCallbackMessage::kInputData, 0x35F1, true},
-        {"only the one-byte message matches", false, true, true, MidiCallbackMessage::kInputData, 0x1F8, true},
-        {"control change passes", false, true, true, MidiCallbackMessage::kInputData, 0x2825B0, true},
-        {"sysex-only drops short messages", true, false, false, MidiCallbackMessage::kInputData, 0x2825B0, false},
-        {"sysex-only keeps complete blocks", true, true, true, MidiCallbackMessage::kInputLongData, sysex, true},
-        {"sysex-only keeps incomplete blocks", true, true, true, MidiCallbackMessage::kInputLongError, sysex, true},
-        {"input error is ignored", false, false, false, MidiCallbackMessage::kInputError, 0x90, false},
-        {"open notice is ignored", false, false, false, MidiCallbackMessage::kInputOpened, 0, false},
+        {"sensing kept without its filter", false, true, false, MidiCallbackMessage::kInputData,
+         0xFE, true},
+        {"quarter frame is not timing clock", false, true, true, MidiCallbackMessage::kInputData,
+         0x35F1, true},
+        {"only the one-byte message matches", false, true, true, MidiCallbackMessage::kInputData,
+         0x1F8, true},
+        {"control change passes", false, true, true, MidiCallbackMessage::kInputData, 0x2825B0,
+         true},
+        {"sysex-only drops short messages", true, false, false, MidiCallbackMessage::kInputData,
+         0x2825B0, false},
+        {"sysex-only keeps complete blocks", true, true, true, MidiCallbackMessage::kInputLongData,
+         sysex, true},
+        {"sysex-only keeps incomplete blocks", true, true, true,
+         MidiCallbackMessage::kInputLongError, sysex, true},
+        {"input error is ignored", false, false, false, MidiCallbackMessage::kInputError, 0x90,
+         false},
+        {"open notice is ignored", false, false, false, MidiCallbackMessage::kInputOpened, 0,
+         false},
     };
     for (const Case& c : cases) {
         Filters(c.sysexOnly, c.dropClock, c.dropSensing);
@@ -159,7 +201,8 @@ TEST_F(Callback, FiltersDropOnlyWhatTheyName) {
 TEST_F(Callback, StoresTimeStampAndHeaderAndPostsOnePerEvent) {
     MidiHeader header;
     midiHandler(0, MidiCallbackMessage::kInputData, data, 0x2825B0, 1234);
-    midiHandler(0, MidiCallbackMessage::kInputLongData, data, reinterpret_cast<uintptr_t>(&header), 1240);
+    midiHandler(0, MidiCallbackMessage::kInputLongData, data, reinterpret_cast<uintptr_t>(&header),
+                1240);
     window.DispatchWaiting();
     TMidiBufferItem item{};
     ASSERT_TRUE(CircbufReadEvent(ring.get(), item));
@@ -180,7 +223,8 @@ TEST_F(Callback, FullRingPostsOverflowCarryingARefusedSysexBuffer) {
     MidiHeader header;
     data->OpenSerial = 3;
     midiHandler(0, MidiCallbackMessage::kInputData, data, 0x80, 0);
-    midiHandler(0, MidiCallbackMessage::kInputLongData, data, reinterpret_cast<uintptr_t>(&header), 0);
+    midiHandler(0, MidiCallbackMessage::kInputLongData, data, reinterpret_cast<uintptr_t>(&header),
+                0);
     window.DispatchWaiting();
     ASSERT_EQ(posted.size(), 6u);
     EXPECT_EQ(posted[4].message, PortNotification::kRingFull);
@@ -195,7 +239,8 @@ TEST_F(Callback, OutputRecordHasNoRingAndOnlyPassesLongMessageDone) {
     data->Buffer = nullptr;
     MidiHeader header;
     midiHandler(0, MidiCallbackMessage::kInputData, data, 0x90, 0);
-    midiHandler(0, MidiCallbackMessage::kInputLongData, data, reinterpret_cast<uintptr_t>(&header), 0);
+    midiHandler(0, MidiCallbackMessage::kInputLongData, data, reinterpret_cast<uintptr_t>(&header),
+                0);
     midiHandler(0, MidiCallbackMessage::kOutputDone, data, reinterpret_cast<uintptr_t>(&header), 0);
     window.DispatchWaiting();
     ASSERT_EQ(posted.size(), 1u);
