@@ -14,9 +14,9 @@
 
 namespace {
 constexpr const char* kMapperName = "MIDI Mapper";
-// The names of the ports this program opens on a JACK client of its own.
-constexpr const char* kJackInput = "in";
-constexpr const char* kJackOutput = "out";
+// The names of the ports this program opens.
+constexpr const char* kOwnInput = "in";
+constexpr const char* kOwnOutput = "out";
 
 // RtMidi prints warnings through this unless told otherwise; the result codes say it all.
 void QuietRtMidi(RtMidiError::Type, const std::string&, void*) {}
@@ -249,33 +249,43 @@ uint32_t RtMidiServices::OpenInput(uint32_t id, MidiDriverCallback callback, voi
         return MidiResult::kBadDeviceId;
     const MidiHandle newHandle = reinterpret_cast<MidiHandle>(opened.get());
     opened->delivery = std::make_unique<MidiInputDelivery>(newHandle, callback, data);
-    try {
-        // Every kind of message is passed on; the port layer does its own filtering.
-        opened->port->ignoreTypes(false, false, false);
-        opened->port->setCallback(OnRtMidiInput, opened->delivery.get());
-        if (jack) {
-            // A port of our own, connected by the list's client: no listing on a new
-            // client, which costs JACK far more than opening it. (RtMidi does not count
-            // such a port as open, so its connection is the test.)
-            opened->port->openVirtualPort(kJackInput);
-#ifdef QUORVIN_HAVE_JACK
-            if (!jack_->Connect(device.fullName, client + ":" + kJackInput))
-                return MidiResult::kBadDeviceId;
-#endif
-        } else {
-            unsigned number = 0;
-            if (!FindPort(*opened->port, device.api, device.fullName, number))
-                return MidiResult::kBadDeviceId;
-            opened->port->openPort(number, kJackInput);
-            if (!opened->port->isPortOpen())
-                return MidiResult::kAllocated;
-        }
-    } catch (const RtMidiError&) {
-        return MidiResult::kAllocated;
-    }
+    // Every kind of message is passed on; the port layer does its own filtering.
+    opened->port->ignoreTypes(false, false, false);
+    opened->port->setCallback(OnRtMidiInput, opened->delivery.get());
+    if (const uint32_t result = Attach(*opened->port, device, client, true);
+        result != MidiResult::kOk)
+        return result;
     openInputs_[newHandle] = std::move(opened);
     handle = newHandle;
     return MidiResult::kOk;
+}
+
+template <typename Port>
+uint32_t RtMidiServices::Attach(Port& port, const ListedDevice& device, const std::string& client,
+                                bool input) {
+    const char* own = input ? kOwnInput : kOwnOutput;
+    try {
+        if (device.api == RtMidi::UNIX_JACK) {
+            // A port of the client's own, connected by the list's client: a listing on a
+            // new client costs JACK far more than opening it. RtMidi does not count such
+            // a port as open, so the connection is the test.
+            port.openVirtualPort(own);
+#ifdef QUORVIN_HAVE_JACK
+            const std::string mine = client + ":" + own;
+            if (!(input ? jack_->Connect(device.fullName, mine)
+                        : jack_->Connect(mine, device.fullName)))
+                return MidiResult::kBadDeviceId;
+#endif
+            return MidiResult::kOk;
+        }
+        unsigned number = 0;
+        if (!FindPort(port, device.api, device.fullName, number))
+            return MidiResult::kBadDeviceId;
+        port.openPort(number, own);
+        return port.isPortOpen() ? MidiResult::kOk : MidiResult::kAllocated;
+    } catch (const RtMidiError&) {
+        return MidiResult::kAllocated;
+    }
 }
 
 RtMidiServices::InputDevice* RtMidiServices::FindInput(MidiHandle handle) {
@@ -322,24 +332,9 @@ uint32_t RtMidiServices::OpenOutput(uint32_t id, MidiDriverCallback callback, vo
     opened->data = data;
     if (!opened->port)
         return MidiResult::kBadDeviceId;
-    try {
-        if (jack) {
-            opened->port->openVirtualPort(kJackOutput);
-#ifdef QUORVIN_HAVE_JACK
-            if (!jack_->Connect(client + ":" + kJackOutput, device.fullName))
-                return MidiResult::kBadDeviceId;
-#endif
-        } else {
-            unsigned number = 0;
-            if (!FindPort(*opened->port, device.api, device.fullName, number))
-                return MidiResult::kBadDeviceId;
-            opened->port->openPort(number, kJackOutput);
-            if (!opened->port->isPortOpen())
-                return MidiResult::kAllocated;
-        }
-    } catch (const RtMidiError&) {
-        return MidiResult::kAllocated;
-    }
+    if (const uint32_t result = Attach(*opened->port, device, client, false);
+        result != MidiResult::kOk)
+        return result;
     handle = reinterpret_cast<MidiHandle>(opened.get());
     openOutputs_[handle] = std::move(opened);
     return MidiResult::kOk;

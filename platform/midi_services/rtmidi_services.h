@@ -87,6 +87,9 @@ private:
     std::vector<ListedDevice> List(bool input);
     // The listed device that id names (the mapper stands for device 0).
     const ListedDevice* Resolve(uint32_t id, bool input);
+    // Opens the port of an input (or output) on the listed device.
+    template <typename Port>
+    uint32_t Attach(Port& port, const ListedDevice& device, const std::string& client, bool input);
     // A JACK client name of this program's own, new for every port opened.
     std::string NextClientName();
     InputDevice* FindInput(MidiHandle handle);
