@@ -149,6 +149,25 @@ TEST_F(InputPort, SysexLongerThanABufferArrivesAsConsecutiveEvents) {
     }
 }
 
+// Blocks arrive on the driver's thread while the main thread takes them and lends their
+// buffers back: every block and message comes out once, whole and in order.
+TEST_F(InputPort, SysexBurstWhileDrainingArrivesWholeAndInOrder) {
+    TMidiInput port(services);
+    port.SetSysexBufferSize(32);
+    port.SetSysexBufferCount(600);
+    OpenDraining(port);
+    std::vector<Received> expected;
+    for (uint8_t i = 0; i < 250; ++i) {
+        Inject(Sysex(20, i));
+        Inject({0xB0, 7, static_cast<uint8_t>(i & 0x7F)});
+        expected.push_back({0xF0, 0, 0, Sysex(20, i)});
+        expected.push_back({0xB0, 7, static_cast<uint8_t>(i & 0x7F), {}});
+    }
+    EXPECT_TRUE(RunUntil([&] { return received.size() >= expected.size(); }));
+    Delivered();
+    EXPECT_EQ(received, expected);
+}
+
 TEST_F(InputPort, NoBuffersAreLentWhenSizeOrCountIsZero) {
     for (auto [size, count] : {std::pair<uint16_t, uint16_t>{0, 16}, {4096, 0}}) {
         received.clear();
