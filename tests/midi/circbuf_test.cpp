@@ -3,6 +3,7 @@
 #include "platform/shell/notify_window.h"
 
 #include "midi_test_support.h"
+#include "support/error_of.h"
 
 #include <gtest/gtest.h>
 
@@ -260,13 +261,7 @@ TEST(NotifyWindow, RecordsArriveInOrderAndOutliveAFailingHandler) {
                 throw std::runtime_error("handler failed on " + std::to_string(message));
             return 0;
         },
-        [&](const std::exception_ptr& error) {
-            try {
-                std::rethrow_exception(error);
-            } catch (const std::exception& raised) {
-                errors.emplace_back(raised.what());
-            }
-        });
+        [&](const std::exception_ptr& error) { errors.push_back(MessageOf(error)); });
     for (uint32_t message = 1; message <= 200; ++message)
         ASSERT_TRUE(window.Post(message, 0, 0));
     EXPECT_TRUE(RunUntil([&] { return handled.size() == 200; }));

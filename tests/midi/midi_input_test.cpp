@@ -385,11 +385,7 @@ TEST_F(InputPort, ABufferThatCannotBeLentBackLosesNoEvent) {
         port.SetSysexBufferSize(16);
         port.SetSysexBufferCount(2);
         port.OnError = [&](QObject*, const std::exception_ptr& error) {
-            try {
-                std::rethrow_exception(error);
-            } catch (const EMidiInputError& raised) {
-                errors.emplace_back(raised.what());
-            }
+            errors.push_back(MessageOf<EMidiInputError>(error));
         };
         OpenDraining(port);
         services.FailNext(call, MidiResult::kNoMemory);
@@ -414,11 +410,7 @@ TEST_F(InputPort, AHandlerErrorReachesOnErrorAndLaterEventsFollow) {
     std::vector<std::string> errors;
     port.OnError = [&](QObject* sender, const std::exception_ptr& error) {
         EXPECT_EQ(sender, &port);
-        try {
-            std::rethrow_exception(error);
-        } catch (const std::exception& raised) {
-            errors.emplace_back(raised.what());
-        }
+        errors.push_back(MessageOf(error));
     };
     port.OnMidiInput = [&](QObject*) {
         while (port.GetEventCount() > 0) {
