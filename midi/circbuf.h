@@ -1,8 +1,10 @@
 #pragma once
 // The ring in which an input port's received events wait: a single-producer,
-// single-consumer queue. Only the driver callback puts (moving WriteSlot), only the
-// main thread reads and removes (moving ReadSlot); Filled is the one field both
-// change, atomically, and it alone tells a full ring from an empty one.
+// single-consumer queue. Only the driver callback puts, on the driver's thread (moving
+// WriteSlot); only the main thread reads and removes (moving ReadSlot). Filled is the
+// one field both change, atomically, and it alone tells a full ring from an empty one.
+// An input port takes its ring from the callback before it resets its device, so the
+// buffers a reset hands back on the main thread never reach the ring.
 #include "platform/midi_services/locked_memory.h"
 #include "platform/midi_services/midi_services.h"
 

@@ -12,10 +12,11 @@
 
 class TNotifyWindow;
 
-// Notifications posted to a port's window.
+// Notifications posted to a port's window. The first two reuse the service's numbers
+// for input data and for a long message done; the ring's own comes after them.
 namespace PortNotification {
-constexpr uint32_t kEventsWaiting = 0x3C3;
-constexpr uint32_t kOutputDone = 0x3C9;
+constexpr uint32_t kEventsWaiting = MidiCallbackMessage::kInputData;
+constexpr uint32_t kOutputDone = MidiCallbackMessage::kOutputDone;
 constexpr uint32_t kRingFull = 0x400;
 // The session asking whether it may end.
 constexpr uint32_t kQueryEndSession = 0x11;

@@ -43,7 +43,7 @@ TMidiInput::~TMidiInput() {
 }
 
 uint32_t TMidiInput::DeviceCount() {
-    numDevs_ = services_.InputCount();
+    numDevs_ = services_.ListInputs();
     return numDevs_;
 }
 
@@ -69,10 +69,7 @@ void TMidiInput::SetDeviceID(uint32_t id) {
     deviceId_ = id;
     MidiInputCaps caps;
     Check(services_.InputCaps(id, caps));
-    productName_ = caps.productName.substr(0, kMaxDeviceNameLength);
-    driverVersion_ = caps.driverVersion;
-    manufacturerId_ = caps.manufacturerId;
-    productId_ = caps.productId;
+    CopyCommonCaps(caps);
     if (OnDeviceChanged)
         OnDeviceChanged(this);
 }
@@ -143,7 +140,7 @@ void TMidiInput::Open() {
             callbackData_ = TPortCallbackDataAlloc();
         if (!callbackData_)
             Raise(MidiResult::kNoMemory);
-        callbackData_->Buffer.store(eventBuffer_, std::memory_order_release);
+        AttachRing(eventBuffer_);
         callbackData_->Window = notifyWindow_.get();
         callbackData_->OpenSerial.fetch_add(1, std::memory_order_relaxed);
         CopyFlags();
@@ -163,7 +160,9 @@ void TMidiInput::Open() {
 bool TMidiInput::ShutDevice() {
     if (deviceHandle_ == 0)
         return true;
-    // Buffers still lent come back first, or the device would refuse to close.
+    // Buffers still lent come back first, or the device would refuse to close; they
+    // find no ring, so this thread never puts into it.
+    AttachRing(nullptr);
     services_.ResetInput(deviceHandle_);
     for (auto& owner : sysexHeaders_)
         services_.UnprepareInputHeader(deviceHandle_, *owner->Header);
@@ -174,11 +173,15 @@ bool TMidiInput::ShutDevice() {
     return true;
 }
 
+void TMidiInput::AttachRing(TCircularBuffer* ring) {
+    if (callbackData_)
+        callbackData_->Buffer.store(ring, std::memory_order_release);
+}
+
 void TMidiInput::ReleaseAfterFailedOpen() {
     if (!ShutDevice())
         return;
-    if (callbackData_)
-        callbackData_->Buffer.store(nullptr, std::memory_order_release);
+    AttachRing(nullptr);
     CircbufFree(eventBuffer_);
     eventBuffer_ = nullptr;
     TPortCallbackDataFree(callbackData_);
@@ -228,12 +231,23 @@ void TMidiInput::Close() {
     if (portState_ != misOpen)
         return;
     // Closed first, so the notices the reset causes find a closed port and fire nothing.
+    // The ring is taken from the callback before the reset: the buffers the reset hands
+    // back on this thread would only vanish with it, and the driver's thread stays the
+    // only one that puts into the ring.
     portState_ = misClosed;
-    Check(services_.ResetInput(deviceHandle_));
-    UnprepareHeaders();
-    Check(services_.CloseInput(deviceHandle_));
+    AttachRing(nullptr);
+    try {
+        Check(services_.ResetInput(deviceHandle_));
+        UnprepareHeaders();
+        Check(services_.CloseInput(deviceHandle_));
+    } catch (const EMidiInputError&) {
+        // The device is still there: the port stays open on it, and a later Close tries
+        // again from where this one stopped.
+        AttachRing(eventBuffer_);
+        portState_ = misOpen;
+        throw;
+    }
     deviceHandle_ = 0;
-    callbackData_->Buffer.store(nullptr, std::memory_order_release);
     CircbufFree(eventBuffer_);
     eventBuffer_ = nullptr;
 }
@@ -263,10 +277,13 @@ uint16_t TMidiInput::GetEventCount() const {
     return eventBuffer_->Filled.load(std::memory_order_acquire);
 }
 
-void TMidiInput::Lend(MidiHeader& header) {
-    header.bytesRecorded = 0;
-    Check(services_.PrepareInputHeader(deviceHandle_, header));
-    Check(services_.AddInputBuffer(deviceHandle_, header));
+void TMidiInput::LendBack(MidiHeader& header) {
+    try {
+        Check(services_.PrepareInputHeader(deviceHandle_, header));
+        Check(services_.AddInputBuffer(deviceHandle_, header));
+    } catch (const EMidiInputError&) {
+        ReportError(std::current_exception());
+    }
 }
 
 std::unique_ptr<TMyMidiEvent> TMidiInput::GetMidiEvent() {
@@ -279,17 +296,20 @@ std::unique_ptr<TMyMidiEvent> TMidiInput::GetMidiEvent() {
         event->StatusByte = static_cast<uint8_t>(item.ShortMessage);
         event->DataByte1 = static_cast<uint8_t>(item.ShortMessage >> 8);
         event->DataByte2 = static_cast<uint8_t>(item.ShortMessage >> 16);
-    } else {
-        MidiHeader& header = *item.SysexHeader;
-        event->StatusByte = 0xF0;
-        event->SysexSize = static_cast<uint16_t>(header.bytesRecorded);
-        if (event->SysexSize > 0) {
-            event->SysexData = std::make_unique<uint8_t[]>(event->SysexSize);
-            std::memcpy(event->SysexData.get(), header.data, event->SysexSize);
-        }
-        Lend(header);
+        CircbufRemoveEvent(eventBuffer_);
+        return event;
+    }
+    // The block is copied and its item removed before the buffer goes back, so a buffer
+    // that cannot be lent again loses nothing and is never handed out twice.
+    MidiHeader& header = *item.SysexHeader;
+    event->StatusByte = 0xF0;
+    event->SysexSize = static_cast<uint16_t>(header.bytesRecorded);
+    if (event->SysexSize > 0) {
+        event->SysexData = std::make_unique<uint8_t[]>(event->SysexSize);
+        std::memcpy(event->SysexData.get(), header.data, event->SysexSize);
     }
     CircbufRemoveEvent(eventBuffer_);
+    LendBack(header);
     return event;
 }
 
@@ -315,7 +335,7 @@ uintptr_t TMidiInput::MidiInput(uint32_t message, uintptr_t param1, uintptr_t pa
             std::any_of(sysexHeaders_.begin(), sysexHeaders_.end(),
                         [header](const auto& owner) { return owner->Header == header; });
         if (header && current)
-            Lend(*header);
+            LendBack(*header);
         if (OnOverflow)
             OnOverflow(this);
         return 0;

@@ -38,9 +38,6 @@ public:
     void SetSysexBufferCount(uint16_t count);
     void SetSysexOnly(bool sysexOnly);
     void SetMsgFilter(TMidiMsgFilter filter);
-    // While loading a stored description, a product name is not applied.
-    void SetLoading(bool loading) { loading_ = loading; }
-
     void Open();
     void Start();
     void Stop();
@@ -55,26 +52,19 @@ public:
     void FlushQueue();
     std::string MidiInErrorString(uint32_t code);
 
-    const std::string& ProductName() const { return productName_; }
-    uint32_t DeviceID() const { return deviceId_; }
     uint16_t Capacity() const { return capacity_; }
     uint16_t Error() const { return error_; }
     uint16_t SysexBufferSize() const { return sysexBufferSize_; }
     uint16_t SysexBufferCount() const { return sysexBufferCount_; }
     bool SysexOnly() const { return sysexOnly_; }
     TMidiMsgFilter FilteredMessages() const { return filteredMessages_; }
-    MidiHandle DeviceHandle() const { return deviceHandle_; }
     MidiInputState PortState() const { return portState_; }
-    uint32_t DriverVersion() const { return driverVersion_; }
-    uint16_t ManufacturerID() const { return manufacturerId_; }
-    uint16_t ProductID() const { return productId_; }
     uint32_t NumDevs() const { return numDevs_; }
     // Buffers lent to the platform while open.
     std::size_t SysexHeaderCount() const { return sysexHeaders_.size(); }
 
     TNotifyEvent OnMidiInput;
     TNotifyEvent OnOverflow;
-    TNotifyEvent OnDeviceChanged;
 
     // The notification window's handler.
     uintptr_t MidiInput(uint32_t message, uintptr_t param1, uintptr_t param2);
@@ -88,15 +78,16 @@ private:
     void CopyFlags();
     void PrepareHeaders();
     void AddBuffers();
-    void Lend(MidiHeader& header);
+    // Lends a buffer back to the platform; a failure goes to OnError, and the buffer
+    // waits for the next Open.
+    void LendBack(MidiHeader& header);
     void UnprepareHeaders();
     // Hands the buffers back and closes the device, whatever fails on the way; false
     // when the device stays open.
     bool ShutDevice();
     void ReleaseAfterFailedOpen();
+    void AttachRing(TCircularBuffer* ring);
 
-    std::string productName_;
-    uint32_t deviceId_ = 0;
     uint16_t capacity_ = 1024;
     uint16_t error_ = 0;
     uint16_t sysexBufferSize_ = 4096;
@@ -104,14 +95,8 @@ private:
     bool sysexOnly_ = false;
     TMidiMsgFilter filteredMessages_{msgActiveSensing, msgMidiTimeCode};
     std::unique_ptr<TNotifyWindow> notifyWindow_;
-    MidiHandle deviceHandle_ = 0;
     MidiInputState portState_ = misCreating;
-    uint32_t driverVersion_ = 0;
-    uint16_t manufacturerId_ = 0;
-    uint16_t productId_ = 0;
     TCircularBuffer* eventBuffer_ = nullptr;
-    uint32_t numDevs_ = 0;
     std::vector<std::unique_ptr<TMyMidiHdr>> sysexHeaders_;
     TPortCallbackData* callbackData_ = nullptr;
-    bool loading_ = false;
 };

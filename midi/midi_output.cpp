@@ -36,7 +36,7 @@ constexpr ContextText kContextTexts[] = {
 
 TMidiOutput::TMidiOutput(MidiServices& services, QObject* owner) : TMidiIO(services, owner) {
     portState_ = mosClosed;
-    numDevs_ = static_cast<uint16_t>(services_.OutputCount());
+    numDevs_ = services_.OutputCount();
     notifyWindow_ = std::make_unique<TNotifyWindow>(
         [this](uint32_t message, uintptr_t param1, uintptr_t param2) {
             return MidiOutput(message, param1, param2);
@@ -59,7 +59,7 @@ TMidiOutput::~TMidiOutput() {
 }
 
 uint32_t TMidiOutput::DeviceCount() {
-    numDevs_ = static_cast<uint16_t>(services_.OutputCount());
+    numDevs_ = services_.ListOutputs();
     return numDevs_;
 }
 
@@ -89,10 +89,7 @@ void TMidiOutput::SetDeviceID(uint32_t id) {
     MidiOutputCaps caps;
     if (const uint32_t result = services_.OutputCaps(id, caps); result != MidiResult::kOk)
         Raise(result, ecGeneric);
-    manufacturerId_ = caps.manufacturerId;
-    productId_ = caps.productId;
-    productName_ = caps.productName.substr(0, kMaxDeviceNameLength);
-    driverVersion_ = caps.driverVersion;
+    CopyCommonCaps(caps);
     technology_ = static_cast<OutPortTech>(caps.technology & 0xFF);
     voices_ = caps.voices;
     notes_ = caps.notes;

@@ -38,8 +38,6 @@ public:
     void SetDeviceID(uint32_t id);
     void SetProductName(const std::string& name);
     void SetTechnology(OutPortTech tech);
-    // While loading a stored description, a product name is not applied.
-    void SetLoading(bool loading) { loading_ = loading; }
 
     void NoteOff(uint8_t channel, uint8_t note, uint8_t velocity);
     void NoteOn(uint8_t channel, uint8_t note, uint8_t velocity);
@@ -65,25 +63,18 @@ public:
 
     std::string MidiOutErrorString(uint32_t code, TMIDIErrorContext context);
 
-    const std::string& ProductName() const { return productName_; }
-    uint32_t DeviceID() const { return deviceId_; }
-    MidiHandle DeviceHandle() const { return deviceHandle_; }
     MidiOutputState PortState() const { return portState_; }
     uint32_t Error() const { return error_; }
-    uint16_t ManufacturerID() const { return manufacturerId_; }
-    uint16_t ProductID() const { return productId_; }
-    uint32_t DriverVersion() const { return driverVersion_; }
     OutPortTech Technology() const { return technology_; }
     uint16_t Voices() const { return voices_; }
     uint16_t Notes() const { return notes_; }
     uint16_t ChannelMask() const { return channelMask_; }
     uint32_t Support() const { return support_; }
-    uint16_t NumDevs() const { return numDevs_; }
+    uint16_t NumDevs() const { return static_cast<uint16_t>(numDevs_); }
     // Long messages sent and not yet reported done.
     std::size_t LongMessagesInFlight() const { return inFlight_.size(); }
 
     TNotifyEvent OnMidiOutput;
-    TNotifyEvent OnDeviceChanged;
 
     // The notification window's handler.
     uintptr_t MidiOutput(uint32_t message, uintptr_t param1, uintptr_t param2);
@@ -93,22 +84,14 @@ private:
     // The device where a search from the mapper over every device stops.
     template <typename Match> uint32_t Search(Match match);
 
-    std::string productName_;
-    uint32_t deviceId_ = 0;
     std::unique_ptr<TNotifyWindow> notifyWindow_;
-    MidiHandle deviceHandle_ = 0;
     MidiOutputState portState_ = mosClosed;
     TPortCallbackData* callbackData_ = nullptr;
     uint32_t error_ = 0;
-    uint16_t manufacturerId_ = 0;
-    uint16_t productId_ = 0;
-    uint32_t driverVersion_ = 0;
     OutPortTech technology_ = opt_None;
     uint16_t voices_ = 0;
     uint16_t notes_ = 0;
     uint16_t channelMask_ = 0;
     uint32_t support_ = 0;
-    uint16_t numDevs_ = 0;
-    bool loading_ = false;
     std::map<MidiHeader*, std::unique_ptr<TMyMidiHdr>> inFlight_;
 };

@@ -40,12 +40,25 @@ enum MidiInputState : uint8_t { misOpen = 0, misClosed = 1, misCreating = 2 };
 enum MidiOutputState : uint8_t { mosOpen = 0, mosClosed = 1 };
 
 // The port components' common base: owned and destroyed by the window that holds them.
+// It holds what both directions copy from a device's capabilities.
 class TMidiIO : public QObject {
     Q_OBJECT
 public:
     TMidiIO(MidiServices& services, QObject* owner) : QObject(owner), services_(services) {}
-    // Devices of this port's direction, asked of the platform again.
+    // Devices of this port's direction, listed anew; the port's device numbers and
+    // names come from this listing until the next.
     virtual uint32_t DeviceCount() = 0;
+
+    const std::string& ProductName() const { return productName_; }
+    uint32_t DeviceID() const { return deviceId_; }
+    uint16_t ManufacturerID() const { return manufacturerId_; }
+    uint16_t ProductID() const { return productId_; }
+    uint32_t DriverVersion() const { return driverVersion_; }
+    MidiHandle DeviceHandle() const { return deviceHandle_; }
+    // While loading a stored description, a product name is not applied.
+    void SetLoading(bool loading) { loading_ = loading; }
+
+    TNotifyEvent OnDeviceChanged;
 
     // Errors raised on the main thread while the port handles a notice from its driver:
     // by its event handlers (OnMidiInput, OnOverflow, OnMidiOutput) or by the port itself
@@ -56,13 +69,29 @@ public:
 protected:
     // The notification window's error handler, which passes errors on to OnError.
     TNotifyWindow::ErrorHandler ErrorRoute() {
-        return [this](const std::exception_ptr& error) {
-            if (OnError)
-                OnError(this, error);
-        };
+        return [this](const std::exception_ptr& error) { ReportError(error); };
+    }
+    void ReportError(const std::exception_ptr& error) {
+        if (OnError)
+            OnError(this, error);
+    }
+    // Copies the capabilities both directions have; the name is cut to the limit.
+    template <typename Caps> void CopyCommonCaps(const Caps& caps) {
+        productName_ = caps.productName.substr(0, kMaxDeviceNameLength);
+        manufacturerId_ = caps.manufacturerId;
+        productId_ = caps.productId;
+        driverVersion_ = caps.driverVersion;
     }
 
     MidiServices& services_;
+    std::string productName_;
+    uint32_t deviceId_ = 0;
+    uint16_t manufacturerId_ = 0;
+    uint16_t productId_ = 0;
+    uint32_t driverVersion_ = 0;
+    uint32_t numDevs_ = 0;
+    MidiHandle deviceHandle_ = 0;
+    bool loading_ = false;
 };
 
 // One received MIDI event; a SysEx block has StatusByte 0xF0.

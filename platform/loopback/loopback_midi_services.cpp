@@ -227,61 +227,23 @@ uint32_t LoopbackMidiServices::OpenInput(uint32_t id, MidiDriverCallback callbac
     return MidiResult::kOk;
 }
 
-uint32_t LoopbackMidiServices::PrepareInputHeader(MidiHandle handle, MidiHeader& header) {
-    uint32_t code = 0;
-    if (Failing(LoopbackCall::PrepareInput, code))
-        return code;
+MidiInputDelivery* LoopbackMidiServices::DeliveryOf(MidiHandle handle) {
     InputDevice* device = FindInput(handle);
-    return device ? device->delivery->Prepare(header) : MidiResult::kInvalidHandle;
+    return device ? device->delivery.get() : nullptr;
 }
 
-uint32_t LoopbackMidiServices::UnprepareInputHeader(MidiHandle handle, MidiHeader& header) {
-    uint32_t code = 0;
-    if (Failing(LoopbackCall::UnprepareInput, code))
-        return code;
-    InputDevice* device = FindInput(handle);
-    return device ? device->delivery->Unprepare(header) : MidiResult::kInvalidHandle;
-}
-
-uint32_t LoopbackMidiServices::AddInputBuffer(MidiHandle handle, MidiHeader& header) {
-    uint32_t code = 0;
-    if (Failing(LoopbackCall::AddInput, code))
-        return code;
-    InputDevice* device = FindInput(handle);
-    return device ? device->delivery->Add(header) : MidiResult::kInvalidHandle;
-}
-
-uint32_t LoopbackMidiServices::StartInput(MidiHandle handle) {
-    uint32_t code = 0;
-    if (Failing(LoopbackCall::StartInput, code))
-        return code;
-    InputDevice* device = FindInput(handle);
-    if (!device)
-        return MidiResult::kInvalidHandle;
-    device->delivery->Start();
-    return MidiResult::kOk;
-}
-
-uint32_t LoopbackMidiServices::StopInput(MidiHandle handle) {
-    uint32_t code = 0;
-    if (Failing(LoopbackCall::StopInput, code))
-        return code;
-    InputDevice* device = FindInput(handle);
-    if (!device)
-        return MidiResult::kInvalidHandle;
-    device->delivery->Stop();
-    return MidiResult::kOk;
-}
-
-uint32_t LoopbackMidiServices::ResetInput(MidiHandle handle) {
-    uint32_t code = 0;
-    if (Failing(LoopbackCall::ResetInput, code))
-        return code;
-    InputDevice* device = FindInput(handle);
-    if (!device)
-        return MidiResult::kInvalidHandle;
-    device->delivery->Reset();
-    return MidiResult::kOk;
+uint32_t LoopbackMidiServices::Admit(InputCall call) {
+    static const std::map<InputCall, LoopbackCall> kCalls = {
+        {InputCall::Prepare, LoopbackCall::PrepareInput},
+        {InputCall::Unprepare, LoopbackCall::UnprepareInput},
+        {InputCall::Add, LoopbackCall::AddInput},
+        {InputCall::Start, LoopbackCall::StartInput},
+        {InputCall::Stop, LoopbackCall::StopInput},
+        {InputCall::Reset, LoopbackCall::ResetInput},
+    };
+    uint32_t code = MidiResult::kOk;
+    Failing(kCalls.at(call), code);
+    return code;
 }
 
 uint32_t LoopbackMidiServices::CloseInput(MidiHandle handle) {

@@ -6,7 +6,7 @@
 //
 // Threads: the test-facing calls may come from any thread; the MidiServices calls
 // from the main thread. Sinks run inside the sending call.
-#include "platform/midi_services/midi_services.h"
+#include "platform/midi_services/midi_input_delivery.h"
 
 #include <chrono>
 #include <functional>
@@ -35,7 +35,7 @@ enum class LoopbackCall {
     CloseOutput,
 };
 
-class LoopbackMidiServices : public MidiServices {
+class LoopbackMidiServices : public DeliveringMidiServices {
 public:
     struct SentMessage {
         std::chrono::steady_clock::time_point time;
@@ -65,19 +65,16 @@ public:
     // The next call of that kind fails with code and does nothing else.
     void FailNext(LoopbackCall call, uint32_t code);
 
+    // The devices are always as added: listing only counts them.
+    uint32_t ListInputs() override { return InputCount(); }
     uint32_t InputCount() override;
     uint32_t InputCaps(uint32_t id, MidiInputCaps& caps) override;
     uint32_t OpenInput(uint32_t id, MidiDriverCallback callback, void* data,
                        MidiHandle& handle) override;
-    uint32_t PrepareInputHeader(MidiHandle handle, MidiHeader& header) override;
-    uint32_t UnprepareInputHeader(MidiHandle handle, MidiHeader& header) override;
-    uint32_t AddInputBuffer(MidiHandle handle, MidiHeader& header) override;
-    uint32_t StartInput(MidiHandle handle) override;
-    uint32_t StopInput(MidiHandle handle) override;
-    uint32_t ResetInput(MidiHandle handle) override;
     uint32_t CloseInput(MidiHandle handle) override;
     uint32_t InputErrorText(uint32_t code, std::string& text) override;
 
+    uint32_t ListOutputs() override { return OutputCount(); }
     uint32_t OutputCount() override;
     uint32_t OutputCaps(uint32_t id, MidiOutputCaps& caps) override;
     uint32_t OpenOutput(uint32_t id, MidiDriverCallback callback, void* data,
@@ -96,6 +93,10 @@ public:
     uint32_t OutputDriverMessage(MidiHandle handle, uint32_t message, uintptr_t param1,
                                  uintptr_t param2) override;
     uint32_t OutputErrorText(uint32_t code, std::string& text) override;
+
+protected:
+    MidiInputDelivery* DeliveryOf(MidiHandle handle) override;
+    uint32_t Admit(InputCall call) override;
 
 private:
     struct InputDevice;

@@ -4,10 +4,15 @@
 // done through the callback), lend input buffers that come back filled, start, stop,
 // reset, close, and give error texts. Every call returns a result code (0 = success).
 //
+// Devices are numbered as they were last listed: ListInputs and ListOutputs ask the
+// system anew, and every other call (count, capabilities, open) answers from that list,
+// so a number keeps naming the same device until the next listing.
+//
 // Threads: every call is made from the main thread. The callback registered by Open
 // runs on a thread of the service (input data, buffers handed back) or inside the
 // call that caused it (long message done, buffers handed back by ResetInput); it must
 // not call back into the service.
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -47,13 +52,15 @@ constexpr uint32_t kMidiMapper = 0xFFFFFFFF;
 constexpr std::size_t kMaxDeviceNameLength = 31;
 
 // Header of one buffer lent to the service or sent through it. The owner sets data,
-// bufferLength and user; the service sets bytesRecorded and flags.
+// bufferLength and user; the service sets bytesRecorded and flags. A lent buffer is
+// filled and handed back on the service's thread, so its flags are atomic: the owner
+// may look at them at any time.
 struct MidiHeader {
     uint8_t* data = nullptr;
     uint32_t bufferLength = 0;
     uint32_t bytesRecorded = 0;
     uintptr_t user = 0;
-    uint32_t flags = 0;
+    std::atomic<uint32_t> flags = 0;
 };
 
 namespace MidiHeaderFlag {
@@ -105,6 +112,9 @@ public:
     virtual ~MidiServices() = default;
 
     // Input devices
+    // Lists the devices anew; returns their count.
+    virtual uint32_t ListInputs() = 0;
+    // Devices of the last listing (the first call lists them).
     virtual uint32_t InputCount() = 0;
     virtual uint32_t InputCaps(uint32_t id, MidiInputCaps& caps) = 0;
     virtual uint32_t OpenInput(uint32_t id, MidiDriverCallback callback, void* data,
@@ -121,6 +131,7 @@ public:
     virtual uint32_t InputErrorText(uint32_t code, std::string& text) = 0;
 
     // Output devices
+    virtual uint32_t ListOutputs() = 0;
     virtual uint32_t OutputCount() = 0;
     virtual uint32_t OutputCaps(uint32_t id, MidiOutputCaps& caps) = 0;
     virtual uint32_t OpenOutput(uint32_t id, MidiDriverCallback callback, void* data,

@@ -10,7 +10,14 @@
 // (WinMM, CoreMIDI) where built in.
 std::vector<RtMidi::Api> AvailableMidiApis();
 
-// True when a JACK server is running now. Never starts one.
+// True when RtMidi was built with the API.
+bool MidiApiCompiled(RtMidi::Api api);
+
+// True when the ALSA sequencer can be opened; false where there is no ALSA.
+bool AlsaSequencerUsable();
+
+// True when a JACK server is running now. Never starts one; the probe's client name is
+// this process's own, so probes of two programs never meet.
 bool JackServerRunning();
 
 // Silences ALSA's and libjack's own error printing for the whole process.

@@ -2,7 +2,8 @@
 // The application object: its title, the request to end the program, the executable's
 // path, and the error box for every exception that leaves an event handler. Such an
 // exception skips the rest of its handler; the error box shows its message and the
-// program goes on.
+// program goes on. Started without XDG_RUNTIME_DIR, it names a per-session folder of
+// its own before Qt looks for one, so Qt has nothing to warn about.
 #include <QApplication>
 #include <QString>
 

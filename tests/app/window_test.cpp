@@ -5,12 +5,16 @@
 #include "widgets/wallpaper.h"
 
 #include <QFontInfo>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QToolButton>
+#include <QToolTip>
+
+#include <cmath>
 
 namespace {
 
@@ -33,95 +37,65 @@ TEST_F(WindowLayoutTest, WindowHasItsFixedSizeAndCaption) {
     EXPECT_EQ(window->Wallpaper1->Wallpaper().size(), QSize(946, 763));
 }
 
-// Every label over the panel: name, design-time text, place.
-TEST_F(WindowLayoutTest, PanelLabelsSitAtTheirPlacesWithTheirTexts) {
-    struct Case {
-        const char* name;
-        const char* text;
-        int left;
-        int top;
-    };
-    const Case cases[] = {
-        {"lEnc20", "20", 73, 87},
-        {"lEnc21", "21", 158, 87},
-        {"lEnc22", "22", 242, 87},
-        {"lEnc23", "23", 326, 87},
-        {"lEnc24", "Saxophone", 384, 55},
-        {"lEnc25", "Saxophone", 459, 97},
-        {"lEnc26", "INHIBIT", 555, 55},
-        {"lEnc27", "28", 663, 85},
-        {"lcEnc1", "MG Freq", 61, 120},
-        {"lcEnc2", "MG Delay", 143, 120},
-        {"lcEnc3", "MG Osc", 229, 120},
-        {"lcEnc4", "MG VCF", 310, 120},
-        {"lcEnc5", "Osc1 Wave", 379, 120},
-        {"lcEnc6", "Osc2 Wave", 464, 120},
-        {"lcEnc7", "Osc2 Interval", 549, 120},
-        {"lcEnc8", "Osc2 Detune", 646, 120},
-        {"lBut29", "Full", 71, 155},
-        {"lBut30", "Normal", 146, 155},
-        {"lBut31", "31", 245, 155},
-        {"lBut32", "32", 330, 155},
-        {"lBut33", "33", 408, 155},
-        {"lBut34", "34", 491, 155},
-        {"lBut36", "INHIBIT", 648, 155},
-        {"Label8", "Kbd Track", 57, 184},
-        {"Label9", "Polarity", 147, 184},
-        {"Label10", "Chorus", 233, 184},
-        {"Label11", "Bend VCF", 304, 184},
-        {"Label4", "Osc1 Octave", 380, 184},
-        {"Label5", "Osc2 Octave", 475, 184},
-        {"Label13", "Assign Mode", 622, 184},
-        {"lEnc37", "37", 77, 367},
-        {"lEnc38", "38", 162, 367},
-        {"lEnc40", "40", 330, 367},
-        {"lEnc41", "41", 415, 367},
-        {"lEnc42", "42", 499, 367},
-        {"lEnc43", "43", 583, 367},
-        {"lEnc44", "44", 668, 367},
-        {"Label12", "VCF Cutoff", 61, 414},
-        {"Label18", "Resonance", 143, 414},
-        {"Label21", "Portamento", 299, 414},
-        {"Label22", "Osc1 Level", 387, 414},
-        {"Label24", "Osc2 Level", 472, 414},
-        {"Label23", "Noise Level", 555, 414},
-        {"Label25", "Bend Osc", 645, 414},
-        {"lEnc45", "45", 79, 514},
-        {"lEnc46", "46", 164, 514},
-        {"lEnc47", "47", 248, 514},
-        {"lEnc48", "48", 332, 514},
-        {"lEnc49", "49", 417, 514},
-        {"lEnc50", "50", 501, 514},
-        {"lEnc52", "52", 670, 514},
-        {"Label20", "VCF Env - Attack", 17, 560},
-        {"Label26", "Decay", 160, 560},
-        {"Label27", "Break point", 228, 560},
-        {"Label28", "Slope", 329, 560},
-        {"Label29", "Sustain", 405, 560},
-        {"Label31", "Release", 485, 560},
-        {"Label32", "VCF Intensity", 634, 560},
-        {"lEnc53", "53", 77, 657},
-        {"lEnc54", "54", 162, 657},
-        {"lEnc55", "55", 246, 657},
-        {"lEnc56", "56", 330, 657},
-        {"lEnc57", "57", 415, 657},
-        {"lEnc58", "58", 499, 657},
-        {"Label30", "VCA Env - Attack", 17, 705},
-        {"Label33", "Decay", 156, 705},
-        {"Label34", "Break point", 224, 705},
-        {"Label35", "Slope", 325, 705},
-        {"Label36", "Sustain", 401, 705},
-        {"Label37", "Release", 481, 705},
-        {"Label17", "Randomise", 632, 244},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        auto* label = Find<QLabel>(c.name);
-        ASSERT_NE(label, nullptr);
-        EXPECT_EQ(label->parentWidget(), window->Wallpaper1);
-        EXPECT_EQ(label->text(), c.text);
-        EXPECT_EQ(label->pos(), QPoint(c.left, c.top));
-        EXPECT_EQ(label->size(), label->sizeHint());
+// The controls of the drawn panel, as the controller's face has them: the row's
+// controller numbers, the top of the value labels over the row, and how far a control
+// reaches either side of its column's centre (an encoder's LED ring, a button's half
+// width). Columns are 84.4 pixels apart from 85.
+struct ControlRow {
+    int firstController, lastController;
+    int labelTop;
+    const char* prefix;
+    double reach;
+};
+constexpr ControlRow kControlRows[] = {
+    {20, 27, 87, "lEnc", 26.5},  // push-encoders (the waveform labels sit above and below)
+    {29, 36, 155, "lBut", 23.0}, // upper button row
+    {37, 44, 367, "lEnc", 26.5}, // encoder rows 1 to 3
+    {45, 52, 514, "lEnc", 26.5}, {53, 60, 657, "lEnc", 26.5},
+};
+double ColumnCentre(int column) {
+    return 85.0 + 84.4 * column;
+}
+// The panel's left part: inside its border and left of the engraved line at x = 722
+// that sets the right column apart.
+const QRect kPanelFace(3, 3, 722 - 3, 763 - 6);
+
+// Each parameter's value label is named after its control and lies over it.
+TEST_F(WindowLayoutTest, EachValueLabelIsNamedAfterItsControlAndLiesOverIt) {
+    for (const CcParam& row : window->params) {
+        const QLabel& label = *row.label;
+        SCOPED_TRACE(label.objectName().toStdString());
+        const ControlRow* place = nullptr;
+        for (const ControlRow& r : kControlRows)
+            if (row.bcrController >= r.firstController && row.bcrController <= r.lastController)
+                place = &r;
+        ASSERT_NE(place, nullptr) << "controller " << row.bcrController << " has no control";
+        EXPECT_EQ(label.objectName(), place->prefix + QString::number(row.bcrController));
+        EXPECT_EQ(label.parentWidget(), window->Wallpaper1);
+        const QRect at = label.geometry();
+        const double centre = ColumnCentre(row.bcrController - place->firstController);
+        EXPECT_LE(std::abs(at.left() + at.width() / 2.0 - centre), place->reach);
+        EXPECT_LE(std::abs(at.top() - place->labelTop), 35);
+    }
+}
+
+// With the face the window uses, no two labels of the panel meet, and none runs off
+// the panel's face.
+TEST_F(WindowLayoutTest, PanelLabelsNeitherOverlapNorLeaveThePanel) {
+    const QList<QLabel*> labels =
+        window->Wallpaper1->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
+    ASSERT_GE(labels.size(), 71);
+    for (qsizetype i = 0; i < labels.size(); ++i) {
+        const QLabel& label = *labels[i];
+        SCOPED_TRACE(label.objectName().toStdString() + " \"" + label.text().toStdString() + "\"");
+        EXPECT_EQ(label.size(), label.sizeHint()) << "the text is cut";
+        EXPECT_TRUE(kPanelFace.contains(label.geometry()))
+            << label.geometry().left() << "," << label.geometry().top() << " "
+            << label.geometry().width() << "x" << label.geometry().height();
+        for (qsizetype j = i + 1; j < labels.size(); ++j) {
+            EXPECT_FALSE(label.geometry().intersects(labels[j]->geometry()))
+                << "meets " << labels[j]->objectName().toStdString();
+        }
     }
 }
 
@@ -142,8 +116,11 @@ TEST_F(WindowLayoutTest, ValueAndCaptionLabelsHaveTheirOwnStyle) {
     EXPECT_EQ(caption.palette().color(QPalette::WindowText), QColor(Qt::black));
     EXPECT_EQ(caption.font().pointSize(), 10);
     EXPECT_TRUE(caption.font().bold());
-    // "MS Sans Serif" is rarely installed; a sans-serif face stands in.
-    EXPECT_FALSE(QFontInfo(caption.font()).family().isEmpty());
+    // "MS Sans Serif" is rarely installed; a face of Arial Narrow's widths stands in.
+    const QString face = QFontInfo(caption.font()).family();
+    EXPECT_TRUE(face == "MS Sans Serif" || face == "Microsoft Sans Serif" ||
+                face == "Liberation Sans Narrow" || face == "Arial Narrow")
+        << face.toStdString();
 }
 
 TEST_F(WindowLayoutTest, PageControlHasEditMidiAndAHiddenLibPage) {
@@ -224,6 +201,56 @@ TEST_F(WindowLayoutTest, DonateButtonShowsItsPicture) {
     EXPECT_TRUE(window->sbDonate->text().isEmpty());
     EXPECT_EQ(window->sbDonate->iconSize(), QSize(93, 27));
     EXPECT_FALSE(window->sbDonate->icon().isNull());
+}
+
+} // namespace
+
+namespace {
+
+// On the "Midi" page every text fits its control; a device name too long for its list
+// ends short in its row and shows whole as the row's tooltip.
+TEST_F(WindowTest, MidiPageTextsFitTheirControlsAndALongNameShowsWhole) {
+    // At the name limit, in letters wide enough not to fit.
+    const std::string longName = "WWWW MMMM WWWW MMMM: WWWW MMMMM";
+    midi.AddInputDevice("Short In");
+    midi.AddInputDevice(longName);
+    midi.AddOutputDevice("Short Out");
+    Open();
+    window->pcGraphMidi->setCurrentWidget(window->tsMidi);
+    window->show();
+    QCoreApplication::processEvents();
+
+    QWidget* panel = window->tsMidi->findChild<QWidget*>("pnMidi");
+    ASSERT_NE(panel, nullptr);
+    for (QPushButton* button : {window->bGetPatch, window->bLoadBCR}) {
+        SCOPED_TRACE(button->text().toStdString());
+        EXPECT_LE(button->sizeHint().width(), button->width());
+        EXPECT_LE(button->sizeHint().height(), button->height());
+    }
+    const QList<QWidget*> controls = panel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (QLabel* caption : {window->Label1, window->Label2, window->Label3, window->Label6}) {
+        SCOPED_TRACE(caption->text().toStdString());
+        EXPECT_EQ(caption->size(), caption->sizeHint());
+        EXPECT_TRUE(panel->rect().contains(caption->geometry()));
+        for (QWidget* other : controls) {
+            if (other != caption) {
+                EXPECT_FALSE(caption->geometry().intersects(other->geometry()))
+                    << "meets " << other->objectName().toStdString();
+            }
+        }
+    }
+
+    QListWidget& list = *window->lbCtrlIn;
+    EXPECT_EQ(list.horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    auto tipOf = [&](int row) {
+        const QPoint at = list.visualItemRect(list.item(row)).center();
+        QHelpEvent ask(QEvent::ToolTip, at, list.viewport()->mapToGlobal(at));
+        QCoreApplication::sendEvent(list.viewport(), &ask);
+        return QToolTip::text().toStdString();
+    };
+    EXPECT_EQ(tipOf(0), "") << "a name that fits needs no tooltip";
+    EXPECT_EQ(tipOf(1), longName);
+    EXPECT_LE(list.visualItemRect(list.item(1)).width(), list.viewport()->width());
 }
 
 } // namespace

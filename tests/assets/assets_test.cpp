@@ -1,7 +1,14 @@
-#include <QCoreApplication>
 #include <QFile>
 #include <QImage>
 #include <gtest/gtest.h>
+
+// The pictures are resources of a static library; registering them keeps the linker
+// from dropping them. Outside any namespace, where the resource's function lives.
+static int RegisterAssets() {
+    Q_INIT_RESOURCE(window_assets);
+    return 0;
+}
+[[maybe_unused]] static const int kAssetsRegistered = RegisterAssets();
 
 namespace {
 
@@ -43,11 +50,3 @@ TEST(Assets, DonateButtonIsTwentyFourBit) {
 }
 
 } // namespace
-
-// Decoding images needs no display, so a core application is enough.
-int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
-    Q_INIT_RESOURCE(window_assets);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -2,8 +2,6 @@
 // them back when SIGTERM ends it.
 #include "support/e2e_harness.h"
 
-#include <QCoreApplication>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -36,9 +34,3 @@ TEST(EditorOverJack, OpensTheFourRememberedPortsAndRemembersThemAtTheEnd) {
 }
 
 } // namespace
-
-int main(int argc, char** argv) {
-    testing::InitGoogleTest(&argc, argv);
-    QCoreApplication application(argc, argv);
-    return RUN_ALL_TESTS();
-}

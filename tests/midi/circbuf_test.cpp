@@ -3,12 +3,14 @@
 #include "platform/shell/notify_window.h"
 
 #include "midi_test_support.h"
+#include "support/error_of.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -59,6 +61,37 @@ TEST(Ring, ItemsComeOutInOrderAcrossTheWrap) {
         expected[i] = i;
     EXPECT_EQ(out, expected);
     EXPECT_EQ(ring->ReadSlot, ring->WriteSlot);
+}
+
+// The driver's thread puts while the main thread takes, as in a port: every item
+// arrives once, whole and in order, however the two threads interleave.
+TEST(Ring, TwoThreadsPassAMillionItemsWholeAndInOrder) {
+    constexpr uint32_t kItems = 1'000'000;
+    Ring ring(CircbufAlloc(1024));
+    std::thread producer([&] {
+        for (uint32_t i = 0; i < kItems; ++i) {
+            const TMidiBufferItem item{~i, i, reinterpret_cast<MidiHeader*>(uintptr_t{i} * 8)};
+            while (!CircbufPutEvent(ring.get(), item))
+                std::this_thread::yield();
+        }
+    });
+    uint32_t next = 0;
+    uint32_t wrong = 0;
+    while (next < kItems) {
+        TMidiBufferItem item{};
+        if (!CircbufReadEvent(ring.get(), item)) {
+            std::this_thread::yield();
+            continue;
+        }
+        if (item.ShortMessage != next || item.TimeStamp != ~next ||
+            item.SysexHeader != reinterpret_cast<MidiHeader*>(uintptr_t{next} * 8))
+            ++wrong;
+        CircbufRemoveEvent(ring.get());
+        ++next;
+    }
+    producer.join();
+    EXPECT_EQ(wrong, 0u) << "items out of order or torn";
+    EXPECT_EQ(ring->Filled, 0);
 }
 
 TEST(Ring, ReadTwiceWithoutRemoveGivesTheSameItemAndEmptyRingGivesNone) {
@@ -129,18 +162,28 @@ TEST_F(Callback, FiltersDropOnlyWhatTheyName) {
         bool stored;
     };
     const Case cases[] = {
-        {"clock dropped", false, true, false, 0x3C3, 0xF8, false},
-        {"clock kept without its filter", false, false, true, 0x3C3, 0xF8, true},
-        {"sensing dropped", false, false, true, 0x3C3, 0xFE, false},
-        {"sensing kept without its filter", false, true, false, 0x3C3, 0xFE, true},
-        {"quarter frame is not timing clock", false, true, true, 0x3C3, 0x35F1, true},
-        {"only the one-byte message matches", false, true, true, 0x3C3, 0x1F8, true},
-        {"control change passes", false, true, true, 0x3C3, 0x2825B0, true},
-        {"sysex-only drops short messages", true, false, false, 0x3C3, 0x2825B0, false},
-        {"sysex-only keeps complete blocks", true, true, true, 0x3C4, sysex, true},
-        {"sysex-only keeps incomplete blocks", true, true, true, 0x3C6, sysex, true},
-        {"input error is ignored", false, false, false, 0x3C5, 0x90, false},
-        {"open notice is ignored", false, false, false, 0x3C1, 0, false},
+        {"clock dropped", false, true, false, MidiCallbackMessage::kInputData, 0xF8, false},
+        {"clock kept without its filter", false, false, true, MidiCallbackMessage::kInputData, 0xF8,
+         true},
+        {"sensing dropped", false, false, true, MidiCallbackMessage::kInputData, 0xFE, false},
+        {"sensing kept without its filter", false, true, false, MidiCallbackMessage::kInputData,
+         0xFE, true},
+        {"quarter frame is not timing clock", false, true, true, MidiCallbackMessage::kInputData,
+         0x35F1, true},
+        {"only the one-byte message matches", false, true, true, MidiCallbackMessage::kInputData,
+         0x1F8, true},
+        {"control change passes", false, true, true, MidiCallbackMessage::kInputData, 0x2825B0,
+         true},
+        {"sysex-only drops short messages", true, false, false, MidiCallbackMessage::kInputData,
+         0x2825B0, false},
+        {"sysex-only keeps complete blocks", true, true, true, MidiCallbackMessage::kInputLongData,
+         sysex, true},
+        {"sysex-only keeps incomplete blocks", true, true, true,
+         MidiCallbackMessage::kInputLongError, sysex, true},
+        {"input error is ignored", false, false, false, MidiCallbackMessage::kInputError, 0x90,
+         false},
+        {"open notice is ignored", false, false, false, MidiCallbackMessage::kInputOpened, 0,
+         false},
     };
     for (const Case& c : cases) {
         Filters(c.sysexOnly, c.dropClock, c.dropSensing);
@@ -158,8 +201,9 @@ TEST_F(Callback, FiltersDropOnlyWhatTheyName) {
 
 TEST_F(Callback, StoresTimeStampAndHeaderAndPostsOnePerEvent) {
     MidiHeader header;
-    midiHandler(0, 0x3C3, data, 0x2825B0, 1234);
-    midiHandler(0, 0x3C4, data, reinterpret_cast<uintptr_t>(&header), 1240);
+    midiHandler(0, MidiCallbackMessage::kInputData, data, 0x2825B0, 1234);
+    midiHandler(0, MidiCallbackMessage::kInputLongData, data, reinterpret_cast<uintptr_t>(&header),
+                1240);
     window.DispatchWaiting();
     TMidiBufferItem item{};
     ASSERT_TRUE(CircbufReadEvent(ring.get(), item));
@@ -176,11 +220,12 @@ TEST_F(Callback, StoresTimeStampAndHeaderAndPostsOnePerEvent) {
 
 TEST_F(Callback, FullRingPostsOverflowCarryingARefusedSysexBuffer) {
     for (int i = 0; i < 4; ++i)
-        midiHandler(0, 0x3C3, data, 0x90, 0);
+        midiHandler(0, MidiCallbackMessage::kInputData, data, 0x90, 0);
     MidiHeader header;
     data->OpenSerial = 3;
-    midiHandler(0, 0x3C3, data, 0x80, 0);
-    midiHandler(0, 0x3C4, data, reinterpret_cast<uintptr_t>(&header), 0);
+    midiHandler(0, MidiCallbackMessage::kInputData, data, 0x80, 0);
+    midiHandler(0, MidiCallbackMessage::kInputLongData, data, reinterpret_cast<uintptr_t>(&header),
+                0);
     window.DispatchWaiting();
     ASSERT_EQ(posted.size(), 6u);
     EXPECT_EQ(posted[4].message, PortNotification::kRingFull);
@@ -194,9 +239,10 @@ TEST_F(Callback, FullRingPostsOverflowCarryingARefusedSysexBuffer) {
 TEST_F(Callback, OutputRecordHasNoRingAndOnlyPassesLongMessageDone) {
     data->Buffer = nullptr;
     MidiHeader header;
-    midiHandler(0, 0x3C3, data, 0x90, 0);
-    midiHandler(0, 0x3C4, data, reinterpret_cast<uintptr_t>(&header), 0);
-    midiHandler(0, 0x3C9, data, reinterpret_cast<uintptr_t>(&header), 0);
+    midiHandler(0, MidiCallbackMessage::kInputData, data, 0x90, 0);
+    midiHandler(0, MidiCallbackMessage::kInputLongData, data, reinterpret_cast<uintptr_t>(&header),
+                0);
+    midiHandler(0, MidiCallbackMessage::kOutputDone, data, reinterpret_cast<uintptr_t>(&header), 0);
     window.DispatchWaiting();
     ASSERT_EQ(posted.size(), 1u);
     EXPECT_EQ(posted[0].message, PortNotification::kOutputDone);
@@ -215,13 +261,7 @@ TEST(NotifyWindow, RecordsArriveInOrderAndOutliveAFailingHandler) {
                 throw std::runtime_error("handler failed on " + std::to_string(message));
             return 0;
         },
-        [&](const std::exception_ptr& error) {
-            try {
-                std::rethrow_exception(error);
-            } catch (const std::exception& raised) {
-                errors.emplace_back(raised.what());
-            }
-        });
+        [&](const std::exception_ptr& error) { errors.push_back(MessageOf(error)); });
     for (uint32_t message = 1; message <= 200; ++message)
         ASSERT_TRUE(window.Post(message, 0, 0));
     EXPECT_TRUE(RunUntil([&] { return handled.size() == 200; }));

@@ -1,6 +1,7 @@
 // The port layer over a real JACK server (scripts/test starts one with the dummy
-// driver when none runs): ports found and opened by name, short and long messages both
-// ways, a large SysEx split over the lent buffers, and a burst arriving whole.
+// driver when none runs): ports found and opened by name, names that would collide
+// listed apart, short and long messages both ways, a large SysEx split over the lent
+// buffers, and a burst arriving whole.
 #include "midi/midi_input.h"
 #include "midi/midi_output.h"
 #include "platform/midi_services/rtmidi_apis.h"
@@ -11,9 +12,11 @@
 #include <gtest/gtest.h>
 #include <rtmidi/RtMidi.h>
 
+#include <map>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 #include <vector>
 
@@ -148,21 +151,48 @@ TEST_F(JackPorts, DeviceNamesAreListedAndOpenedByName) {
     EXPECT_EQ(events[0]->StatusByte, 0x90);
 }
 
-TEST(RtMidiNames, StableNamesLeaveOutAlsaNumbersAndAreCut) {
-    struct Case {
-        RtMidi::Api api;
-        std::string reported, listed;
+// Two ports whose names differ only after the name limit: listed under two names, the
+// same on every listing, and each name opens its own port.
+TEST_F(JackPorts, NamesThatDifferOnlyPastTheLimitAreListedApartAndOpenTheirOwnPort) {
+    const std::string common = "qv-a-rather-long-client-name-" + std::to_string(getpid()) + "-";
+    ASSERT_GT(common.size(), kMaxDeviceNameLength);
+    RtMidiOut first(RtMidi::UNIX_JACK, common + "1");
+    RtMidiOut second(RtMidi::UNIX_JACK, common + "2");
+    first.openVirtualPort("out");
+    second.openVirtualPort("out");
+
+    auto namesOf = [&](RtMidiServices& listing) {
+        std::map<std::string, std::string> names; // full name -> listed name
+        for (const RtMidiServices::ListedDevice& device : listing.ListedInputs())
+            if (device.fullName.rfind(common, 0) == 0)
+                names[device.fullName] = device.name;
+        return names;
     };
-    const Case cases[] = {
-        {RtMidi::LINUX_ALSA, "BCR2000:BCR2000 Port 1 24:0", "BCR2000:BCR2000 Port 1"},
-        {RtMidi::LINUX_ALSA, "Midi Through:Midi Through Port-0 14:0",
-         "Midi Through:Midi Through Port-"},
-        {RtMidi::UNIX_JACK, "acc-synth:out", "acc-synth:out"},
-        {RtMidi::UNIX_JACK, "client 14:0", "client 14:0"},
-        {RtMidi::UNIX_JACK, "a-very-long-jack-client-name:and-its-port",
-         "a-very-long-jack-client-name:an"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(RtMidiServices::StableName(c.api, c.reported), c.listed) << c.reported;
+    input->DeviceCount();
+    const std::map<std::string, std::string> names = namesOf(*services);
+    ASSERT_EQ(names.size(), 2u);
+    const std::string firstName = names.at(common + "1:out");
+    const std::string secondName = names.at(common + "2:out");
+    EXPECT_NE(firstName, secondName);
+    EXPECT_LE(firstName.size(), kMaxDeviceNameLength);
+    EXPECT_LE(secondName.size(), kMaxDeviceNameLength);
+    RtMidiServices again("qv-again-" + std::to_string(getpid()));
+    EXPECT_EQ(namesOf(again), names);
+
+    for (const auto& [name, sender, other] :
+         {std::tuple{firstName, &first, &second}, std::tuple{secondName, &second, &first}}) {
+        SCOPED_TRACE(name);
+        events.clear();
+        input->SetProductName(name);
+        input->OpenAndStart();
+        const std::vector<unsigned char> fromOther = {0x90, 1, 1}, fromSender = {0x90, 2, 2};
+        other->sendMessage(&fromOther);
+        sender->sendMessage(&fromSender);
+        ASSERT_TRUE(RunUntil([&] { return !events.empty(); }));
+        Settle();
+        ASSERT_EQ(events.size(), 1u);
+        EXPECT_EQ(events[0]->DataByte1, 2);
+        input->StopAndClose();
+    }
 }
 } // namespace

@@ -2,6 +2,7 @@
 #include "platform/loopback/loopback_midi_services.h"
 
 #include "midi_test_support.h"
+#include "support/error_of.h"
 
 #include <gtest/gtest.h>
 
@@ -24,14 +25,6 @@ protected:
         for (auto& message : services.Sent(name))
             bytes.push_back(message.bytes);
         return bytes;
-    }
-    template <typename F> std::string ErrorOf(F f) {
-        try {
-            f();
-        } catch (const EMidiOutputError& error) {
-            return error.what();
-        }
-        return "(no error)";
     }
 
     LoopbackMidiServices services;
@@ -149,10 +142,14 @@ TEST_F(OutputPort, ClosedPortRaisesAndSendsNothing) {
     uint8_t bytes[3] = {0xF0, 0x01, 0xF7};
     TMyMidiEvent event;
     event.StatusByte = 0x90;
-    EXPECT_EQ(ErrorOf([&] { port.PutShort(0x90, 60, 1); }), "(Short Msg) Device not opened.");
-    EXPECT_EQ(ErrorOf([&] { port.ControllerChange(0, 1, 2); }), "(Short Msg) Device not opened.");
-    EXPECT_EQ(ErrorOf([&] { port.PutLong(bytes, 3); }), "(Long Msg) Device not opened.");
-    EXPECT_EQ(ErrorOf([&] { port.PutMidiEvent(event); }), "MIDI Output device not open");
+    EXPECT_EQ(ErrorOf<EMidiOutputError>([&] { port.PutShort(0x90, 60, 1); }),
+              "(Short Msg) Device not opened.");
+    EXPECT_EQ(ErrorOf<EMidiOutputError>([&] { port.ControllerChange(0, 1, 2); }),
+              "(Short Msg) Device not opened.");
+    EXPECT_EQ(ErrorOf<EMidiOutputError>([&] { port.PutLong(bytes, 3); }),
+              "(Long Msg) Device not opened.");
+    EXPECT_EQ(ErrorOf<EMidiOutputError>([&] { port.PutMidiEvent(event); }),
+              "MIDI Output device not open");
     EXPECT_TRUE(Sent("Synth Out").empty());
 }
 
@@ -179,14 +176,14 @@ TEST_F(OutputPort, PlatformFailuresRaiseTheirContextText) {
     ASSERT_TRUE(port.Open());
     uint8_t bytes[2] = {0xF0, 0xF7};
     services.FailNext(LoopbackCall::SendShort, 67);
-    EXPECT_EQ(ErrorOf([&] { port.PutShort(0x90, 1, 1); }),
+    EXPECT_EQ(ErrorOf<EMidiOutputError>([&] { port.PutShort(0x90, 1, 1); }),
               "(Short Msg) The hardware is busy with other data.");
     EXPECT_EQ(port.Error(), 67u);
     services.FailNext(LoopbackCall::PrepareOutput, 7);
-    EXPECT_EQ(ErrorOf([&] { port.PutLong(bytes, 2); }),
+    EXPECT_EQ(ErrorOf<EMidiOutputError>([&] { port.PutLong(bytes, 2); }),
               "(Prep Header) The system is unable to allocate or lock memory.");
     services.FailNext(LoopbackCall::SendLong, 64);
-    EXPECT_EQ(ErrorOf([&] { port.PutLong(bytes, 2); }),
+    EXPECT_EQ(ErrorOf<EMidiOutputError>([&] { port.PutLong(bytes, 2); }),
               "(Long Msg) The buffer pointed to by lpMidiOutHdr has not been prepared.");
     EXPECT_EQ(port.LongMessagesInFlight(), 0u);
     EXPECT_TRUE(Sent("Synth Out").empty());
@@ -207,7 +204,7 @@ TEST_F(OutputPort, OpenOnAnOpenPortIsRefusedAndKeepsTheDevice) {
     port.SetDeviceID(0);
     ASSERT_TRUE(port.Open());
     const MidiHandle handle = port.DeviceHandle();
-    EXPECT_EQ(ErrorOf([&] { port.Open(); }), "Open while device was open");
+    EXPECT_EQ(ErrorOf<EMidiOutputError>([&] { port.Open(); }), "Open while device was open");
     EXPECT_EQ(port.DeviceHandle(), handle);
     port.PutShort(0xFE, 0, 0);
     EXPECT_EQ(Sent("Synth Out").size(), 1u);
@@ -219,7 +216,8 @@ TEST_F(OutputPort, CloseReportsWhetherItClosedAndKeepsAFailedDeviceOpen) {
     EXPECT_FALSE(port.Close());
     ASSERT_TRUE(port.Open());
     services.FailNext(LoopbackCall::CloseOutput, MidiResult::kNotReady);
-    EXPECT_EQ(ErrorOf([&] { port.Close(); }), MidiResultText(MidiResult::kNotReady));
+    EXPECT_EQ(ErrorOf<EMidiOutputError>([&] { port.Close(); }),
+              MidiResultText(MidiResult::kNotReady));
     EXPECT_EQ(port.PortState(), mosOpen);
     EXPECT_NE(port.DeviceHandle(), 0u);
     EXPECT_TRUE(port.Close());
@@ -237,16 +235,16 @@ TEST_F(OutputPort, DeviceIdAndNameSelection) {
     port.SetDeviceID(kMidiMapper);
     EXPECT_EQ(port.ProductName(), "MIDI Mapper");
     EXPECT_EQ(port.Technology(), opt_Mapper);
-    EXPECT_EQ(ErrorOf([&] { port.SetDeviceID(2); }), "Invalid device ID");
+    EXPECT_EQ(ErrorOf<EMidiOutputError>([&] { port.SetDeviceID(2); }), "Invalid device ID");
     EXPECT_EQ(port.DeviceID(), kMidiMapper);
     port.SetProductName("Controller Out");
     EXPECT_EQ(port.DeviceID(), 1u);
-    EXPECT_EQ(ErrorOf([&] { port.SetProductName("controller out"); }),
+    EXPECT_EQ(ErrorOf<EMidiOutputError>([&] { port.SetProductName("controller out"); }),
               "MIDI output Device controller out not installed");
     EXPECT_EQ(port.ProductName(), "Controller Out");
     port.SetTechnology(opt_Synth);
     EXPECT_EQ(port.DeviceID(), 1u);
-    EXPECT_EQ(ErrorOf([&] { port.SetTechnology(opt_FMSynth); }),
+    EXPECT_EQ(ErrorOf<EMidiOutputError>([&] { port.SetTechnology(opt_FMSynth); }),
               "MIDI output technology FM Synth not installed");
     EXPECT_EQ(changed, 4);
 }
@@ -256,7 +254,7 @@ TEST_F(OutputPort, NameSearchAsksTheMapperFirst) {
     port.SetProductName("MIDI Mapper");
     EXPECT_EQ(port.DeviceID(), kMidiMapper);
     services.FailNext(LoopbackCall::OutputCaps, MidiResult::kNoMemory);
-    EXPECT_EQ(ErrorOf([&] { port.SetProductName("Synth Out"); }),
+    EXPECT_EQ(ErrorOf<EMidiOutputError>([&] { port.SetProductName("Synth Out"); }),
               MidiResultText(MidiResult::kNoMemory));
 }
 
@@ -264,10 +262,11 @@ TEST_F(OutputPort, RefusedChangesOnAnOpenPortLeaveItAsItWas) {
     TMidiOutput port(services);
     port.SetDeviceID(0);
     ASSERT_TRUE(port.Open());
-    EXPECT_EQ(ErrorOf([&] { port.SetDeviceID(1); }), "Change to DeviceID while device was open");
-    EXPECT_EQ(ErrorOf([&] { port.SetProductName("Controller Out"); }),
+    EXPECT_EQ(ErrorOf<EMidiOutputError>([&] { port.SetDeviceID(1); }),
+              "Change to DeviceID while device was open");
+    EXPECT_EQ(ErrorOf<EMidiOutputError>([&] { port.SetProductName("Controller Out"); }),
               "Change to ProductName while device was open");
-    EXPECT_EQ(ErrorOf([&] { port.SetTechnology(opt_Synth); }),
+    EXPECT_EQ(ErrorOf<EMidiOutputError>([&] { port.SetTechnology(opt_Synth); }),
               "Change to Product Technology while device was open");
     EXPECT_EQ(port.DeviceID(), 0u);
     EXPECT_EQ(port.ProductName(), "Synth Out");
@@ -299,7 +298,8 @@ TEST_F(OutputPort, FeaturesVolumeAndCachingFollowTheDevice) {
     TMidiOutput plain(services);
     plain.SetDeviceID(0);
     EXPECT_EQ(plain.GetFeaturesAsSet(), TFeatureSet{});
-    EXPECT_EQ(ErrorOf([&] { plain.GetVolume(); }), MidiResultText(MidiResult::kNotSupported));
+    EXPECT_EQ(ErrorOf<EMidiOutputError>([&] { plain.GetVolume(); }),
+              MidiResultText(MidiResult::kNotSupported));
     ASSERT_TRUE(plain.Open());
     TPatchArray patches{};
     EXPECT_FALSE(plain.CachePatches(0, patches, 0));
