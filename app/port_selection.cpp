@@ -166,6 +166,7 @@ void TfMidi::FillPortLists() {
 // The synthesizer's lists come first, so a device remembered for both sides is found
 // when the controller's list is restored, and the question is asked there.
 void TfMidi::RestorePorts() {
+    bool writeFailureShown = false;
     for (QListWidget* list : {lbMidiIn, lbMidiOut, lbCtrlIn, lbCtrlOut}) {
         const PortList port = Port(list);
         const QString name = iniFile->ReadString(kDevicesSection, port.key, kNone);
@@ -174,15 +175,23 @@ void TfMidi::RestorePorts() {
             row = FindRowIgnoringCase(list, kNone);
         *port.index = row;
         list->setCurrentRow(row);
-        // A device that will not open is reported, and start-up goes on with the rest.
+        // A device that will not open is reported, and start-up goes on with the rest. A
+        // settings file that cannot be written fails all four restores alike: once is
+        // enough to say so.
         try {
             ChooseRow(port);
+        } catch (const EIniFileError& error) {
+            if (!writeFailureShown)
+                services.dialogs.ShowErrorBox(QString::fromUtf8(error.what()));
+            writeFailureShown = true;
         } catch (const std::exception& error) {
             services.dialogs.ShowErrorBox(QString::fromUtf8(error.what()));
         }
     }
 }
 
+// The window's state changes first and the settings file is written last, so a write
+// that fails leaves ports, lists and buttons agreeing with each other.
 void TfMidi::ChooseRow(const PortList& chosen) {
     const int row = chosen.list->currentRow();
     if (row < 0)
@@ -191,14 +200,15 @@ void TfMidi::ChooseRow(const PortList& chosen) {
         *chosen.index = -1;
         if (!chosen.PortClosed())
             chosen.ClosePort();
-        iniFile->WriteString(kDevicesSection, chosen.key, kNone);
         if (chosen.button != nullptr)
             chosen.button->hide();
+        iniFile->WriteString(kDevicesSection, chosen.key, kNone);
         return;
     }
 
     const PortList partner = Port(chosen.partner);
-    if (*partner.index != -1 && row == *partner.index) {
+    const bool partnerHasIt = *partner.index != -1 && row == *partner.index;
+    if (partnerHasIt) {
         const DialogAnswer answer =
             services.dialogs.MessageDlg(chosen.question, DialogType::Error, DialogButtons::YesNo);
         if (answer != DialogAnswer::Yes) {
@@ -210,7 +220,6 @@ void TfMidi::ChooseRow(const PortList& chosen) {
             partner.ClosePort();
         *partner.index = -1;
         partner.list->setCurrentRow(NoneRow(partner.list));
-        iniFile->WriteString(kDevicesSection, partner.key, kNone);
     }
 
     // Choosing the open row again reopens its port.
@@ -218,9 +227,11 @@ void TfMidi::ChooseRow(const PortList& chosen) {
         chosen.ClosePort();
     *chosen.index = row;
     chosen.OpenPort(uint32_t(row));
-    iniFile->WriteString(kDevicesSection, chosen.key, RowText(chosen.list, row));
     if (chosen.button != nullptr)
         chosen.button->show();
+    if (partnerHasIt)
+        iniFile->WriteString(kDevicesSection, partner.key, kNone);
+    iniFile->WriteString(kDevicesSection, chosen.key, RowText(chosen.list, row));
 }
 
 void TfMidi::lbMidiInClick() {
