@@ -296,6 +296,19 @@ TEST_F(PortSelectionTest, AnInputThatWillNotOpenIsReportedAndStartUpGoesOn) {
     EXPECT_EQ(Devices(), "[MidiDevices]\nInput=BCR In\nOutput=DW Out\nCtrlOutput=BCR Out\n");
 }
 
+TEST_F(PortSelectionTest, AnOutputThatWillNotOpenIsChosenWithoutAWord) {
+    Remember("DW In", "DW Out", "BCR In", "BCR Out");
+    midi.FailNext(LoopbackCall::OpenOutput, MidiResult::kAllocated);
+    Open();
+
+    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_EQ(window->iMidiOut, 0);
+    EXPECT_EQ(window->MidiPCToSynth->PortState(), mosClosed);
+    EXPECT_FALSE(window->bGetPatch->isHidden());
+    Close();
+    EXPECT_EQ(Devices(), Devices("DW In", "DW Out", "BCR In", "BCR Out"));
+}
+
 TEST_F(PortSelectionTest, AClickOnARowRunsItsHandlerAndItsErrorReachesTheErrorBox) {
     Open();
     dialogs.Clear();
