@@ -83,7 +83,9 @@ void TfMidi::FormCreate() {
     });
 
     // 12. Ask the synthesizer for its patch, as the "Get Patch From DW6000" button does.
-    bGetPatchClick();
+    // An output that fails here is shown in the error box; the window still needs the
+    // steps after it.
+    Guarded(services.dialogs, [this] { bGetPatchClick(); })();
 
     // 13. Until all four ports are chosen the user is sent to the "Midi" page.
     const bool allChosen = iMidiIn != -1 && iMidiOut != -1 && iCtrlIn != -1 && iCtrlOut != -1;

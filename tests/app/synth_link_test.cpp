@@ -8,6 +8,8 @@
 #include "widgets/mbgrafsw.h"
 
 #include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
 
 #include <functional>
 
@@ -158,6 +160,19 @@ TEST_F(SynthLinkTest, AFailingControllerOutputEndsTheDecodeWithTheGraphsShown) {
     // The next dump goes through whole.
     FromSynth(Dump(EveryBitSet()));
     EXPECT_EQ(midi.Sent("BCR Out").size(), std::size_t(kParamCount));
+}
+
+TEST_F(SynthLinkTest, ADumpRequestThatFailsAtStartUpIsShownAndStartUpGoesOn) {
+    ConnectSynth();
+    midi.FailNext(LoopbackCall::SendLong, 67);
+    OpenOn();
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].kind, ShownKind::ErrorBox);
+    EXPECT_EQ(window->pcGraphMidi->currentWidget(), window->tsEdit);
+
+    // The input handler is attached: the button's request is answered and shown.
+    window->bGetPatch->click();
+    EXPECT_TRUE(ControllerGot(kParamCount));
 }
 
 // Dialogs that, like a real modal dialog, keep the event loop running while open.
