@@ -14,8 +14,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -51,7 +53,7 @@ struct Traffic {
 Traffic Await(SimProcess& sim, std::size_t controls, int parameterChanges = 0) {
     Traffic seen;
     while (seen.controls.size() < controls || seen.parameterChanges < parameterChanges) {
-        const auto line = sim.ReadUntil("");
+        const auto line = sim.ReadUntil("", std::chrono::seconds(3));
         if (!line)
             break;
         const std::string& text = line->back();
@@ -61,6 +63,22 @@ Traffic Await(SimProcess& sim, std::size_t controls, int parameterChanges = 0) {
             seen.dumpRequested = true;
         else if (text.find(" = ") != std::string::npos && text.rfind("DW-6000: ", 0) == 0)
             ++seen.parameterChanges;
+    }
+    return seen;
+}
+
+// The JACK clients here run without realtime rights, and one starved of the processor
+// by the rest of the machine loses whole periods of MIDI. A step whose traffic comes
+// incomplete is made again (again()), three times in all at most; traffic that comes
+// complete must be right.
+Traffic Complete(SimProcess& sim, const std::function<void()>& again, int parameterChanges = 0) {
+    Traffic seen = Await(sim, kParamCount, parameterChanges);
+    for (int attempt = 1; attempt < 3; ++attempt) {
+        if (seen.controls.size() == std::size_t(kParamCount) &&
+            seen.parameterChanges >= parameterChanges)
+            break;
+        again();
+        seen = Await(sim, kParamCount, parameterChanges);
     }
     return seen;
 }
@@ -126,12 +144,13 @@ protected:
 
 TEST_F(SynthLinkOverJack, TheSynthesizersPatchReachesTheControllerAtStartUpAndOnAProgramChange) {
     editor.Start();
-    const Traffic startUp = Await(sim, kParamCount);
+    // Program 11 is the one playing: choosing it again asks for the same patch.
+    const Traffic startUp = Complete(sim, [&] { sim.WriteLine("program 11"); });
     EXPECT_TRUE(startUp.dumpRequested) << editor.Output();
     EXPECT_EQ(startUp.controls, FeedbackOf(reference.EditBuffer())) << editor.Output();
 
     sim.WriteLine("program 23");
-    const Traffic chosen = Await(sim, kParamCount);
+    const Traffic chosen = Complete(sim, [&] { sim.WriteLine("program 23"); });
     EXPECT_TRUE(chosen.dumpRequested);
     EXPECT_EQ(chosen.controls, FeedbackOf(reference.Program(Dw6000ProgramFromName("23"))));
     EXPECT_NE(chosen.controls, startUp.controls);
@@ -185,16 +204,19 @@ TEST_F(SynthLinkOverJack, AClickOnRandomiseLeavesTheSynthesizerWithThePatchTheCo
     shown.setProcessChannelMode(QProcess::MergedChannels);
     shown.start(editor.Folder() + "/quorvin", {});
     ASSERT_TRUE(shown.waitForStarted(5000));
-    ASSERT_EQ(Await(sim, kParamCount).controls.size(), std::size_t(kParamCount));
+    ASSERT_EQ(Complete(sim, [&] { sim.WriteLine("program 11"); }).controls.size(),
+              std::size_t(kParamCount));
 
     const std::string window =
         Xdotool(display.name, {"search", "--sync", "--onlyvisible", "--name", "^Quorvin$"});
     ASSERT_FALSE(window.empty());
     // Inside "Randomise", at 632, 244 on the panel.
-    Xdotool(display.name,
-            {"mousemove", "--window", QString::fromStdString(window), "650", "251", "click", "1"});
-
-    const Traffic random = Await(sim, kParamCount, kParamCount);
+    const auto click = [&] {
+        Xdotool(display.name, {"mousemove", "--window", QString::fromStdString(window), "650",
+                               "251", "click", "1"});
+    };
+    click();
+    const Traffic random = Complete(sim, click, kParamCount);
     ASSERT_EQ(random.controls.size(), std::size_t(kParamCount)) << shown.readAll().toStdString();
     EXPECT_EQ(random.parameterChanges, kParamCount);
     for (int row = 0; row < kParamCount; ++row) {
