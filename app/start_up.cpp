@@ -1,6 +1,7 @@
 // The window's start-up and shut-down, step by step in their fixed order.
 #include "app/tf_midi.h"
 
+#include "midi/midi_input.h"
 #include "platform/shell/application.h"
 #include "platform/shell/dialogs.h"
 #include "platform/shell/ini_file.h"
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QListWidget>
+#include <QMetaObject>
 #include <QTabWidget>
 #include <QToolButton>
 
@@ -72,18 +74,34 @@ void TfMidi::FormCreate() {
     // 9. The four ports as they were chosen last time.
     RestorePorts();
 
-    // 10. The parameter-change message comes with the SysEx exchange.
+    // 10. The parameter-change message, F0 42 30 04 41 00 00 F7.
+    paramChangeMsg = kParamChangeStart;
 
     // 11. The parameter table, tied to the value labels on the panel.
     FillParamTable(params, [this](const QString& name) {
         return Wallpaper1->findChild<QLabel*>(name, Qt::FindDirectChildrenOnly);
     });
 
-    // 12. The first patch request comes with the SysEx exchange.
+    // 12. Ask the synthesizer for its patch, as the "Get Patch From DW6000" button does.
+    // An output that fails here is shown in the error box; the window still needs the
+    // steps after it.
+    Guarded(services.dialogs, [this] { bGetPatchClick(); })();
 
     // 13. Until all four ports are chosen the user is sent to the "Midi" page.
     const bool allChosen = iMidiIn != -1 && iMidiOut != -1 && iCtrlIn != -1 && iCtrlOut != -1;
     pcGraphMidi->setCurrentWidget(allChosen ? tsEdit : tsMidi);
+
+    // Only now, with the table built, may input reach the parameter operations.
+    AttachInputHandler(MidiSynthToPC, &TfMidi::MidiSynthToPCMidiInput);
+}
+
+void TfMidi::AttachInputHandler(TMidiInput* port, void (TfMidi::*handler)()) {
+    port->OnMidiInput = [this, handler](QObject*) { (this->*handler)(); };
+    // Events that came while a start-up dialog was open were left waiting in the port;
+    // they are handled once the event loop runs, in order, before any that come later.
+    QMetaObject::invokeMethod(this,
+                              Guarded(services.dialogs, [this, handler] { (this->*handler)(); }),
+                              Qt::QueuedConnection);
 }
 
 void TfMidi::FormDestroy() {

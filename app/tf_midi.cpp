@@ -51,6 +51,7 @@ TfMidi::TfMidi(const TfMidiServices& services_, QWidget* parent)
     CreateComponents();
     CreatePorts();
     ConnectPortLists();
+    ConnectSynthControls();
     FormCreate();
 }
 

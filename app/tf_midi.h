@@ -4,12 +4,14 @@
 // the program has: the controls, the settings file and the parameter table. Its
 // operations live in the folder of the subsystem that owns each of them.
 #include "synth/cc_param.h"
+#include "synth/dw6000_sysex.h"
 
 #include <QString>
 #include <QWidget>
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class Dialogs;
 class IniFile;
@@ -112,6 +114,43 @@ public:
     void sbDonateClick();
     void bSavePatchClick();
 
+    // ---- The synthesizer link, the patch display, Randomise and the controller
+    // feedback (synth/, controller/send_param_to_bcr.cpp).
+
+    // Asks the synthesizer for its current patch, when its output is open.
+    void bGetPatchClick();
+    // Drains the synthesizer input: a program change asks for the new patch, a SysEx
+    // block is staged in synthSysexStream and accepted.
+    void MidiSynthToPCMidiInput();
+    // Keeps the staged block (its first kSysexBufferSize bytes) and decodes a dump.
+    void AcceptSynthSysex(const std::vector<uint8_t>& stream);
+    // Spreads the patch in the block at data over the rows, as far as lastSysexSize
+    // reaches; both envelope graphs are hidden meanwhile.
+    void DecodePatch(const uint8_t* data);
+    // The row's whole patch byte to the synthesizer, then the row's display.
+    void SendParamToSynth(int32_t row);
+    // Moves the envelope point or waveform picture the row drives and reapplies the VCF
+    // polarity; pauses 1 ms, which spaces a decode's controller feedback.
+    void UpdateParamDisplay(int32_t row);
+    // A random value for every row, shown and sent to both instruments.
+    void Randomise();
+    void Label17Click();
+    // The row's value to its control on the controller, when that output is open.
+    void SendParamToBcr(int32_t row);
+
+    // Hands an input port's events to handler from now on, and once more right away
+    // (queued, through the error box's guard) for events that came before: while a
+    // start-up dialog was open they waited in the port.
+    void AttachInputHandler(TMidiInput* port, void (TfMidi::*handler)());
+
+    std::vector<uint8_t> synthSysexStream; // a SysEx block from the synthesizer, staged
+    SysexBuffer sysexBuffer{};             // the last block accepted, from its 0xF0 on
+    int32_t lastSysexSize = 0;             // its length, at most kSysexBufferSize
+    ParamChangeMsg paramChangeMsg{};
+    int32_t lastVcfPolarity = -1; // polarity row value last applied to VCFadsr
+
+    // ---- End of the synthesizer link.
+
 private:
     struct PortList;
 
@@ -124,6 +163,9 @@ private:
     void WriteDeviceNames();
     PortList Port(QListWidget* list);
     void ChooseRow(const PortList& chosen);
+
+    // Synthesizer link: "Get Patch From DW6000" and the "Randomise" label.
+    void ConnectSynthControls();
 
     void CreateComponents();
     void CreateFrontPanel();

@@ -1,17 +1,15 @@
 // quorvin-sim as other programs meet it: a process with scripted input, and ports on a
 // running JACK server.
 #include "platform/midi_services/rtmidi_apis.h"
+#include "support/sim_process.h"
 
 #include <gtest/gtest.h>
 #include <rtmidi/RtMidi.h>
 
 #include <csignal>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <optional>
-#include <poll.h>
 #include <string>
 #include <thread>
 #include <vector>
@@ -19,101 +17,6 @@
 namespace {
 using Clock = std::chrono::steady_clock;
 constexpr auto kPatience = std::chrono::seconds(10);
-
-// quorvin-sim started with pipes on its standard input and output; killed if a test
-// leaves it running.
-class SimProcess {
-public:
-    explicit SimProcess(const std::vector<std::string>& args) {
-        int in[2], out[2];
-        if (pipe(in) != 0 || pipe(out) != 0)
-            throw std::runtime_error("pipe failed");
-        pid = fork();
-        if (pid == 0) {
-            dup2(in[0], 0);
-            dup2(out[1], 1);
-            for (int fd : {in[0], in[1], out[0], out[1]})
-                close(fd);
-            const std::string program = std::string(QUORVIN_BINARY_DIR) + "/quorvin-sim";
-            std::vector<char*> argv = {const_cast<char*>(program.c_str())};
-            for (const std::string& arg : args)
-                argv.push_back(const_cast<char*>(arg.c_str()));
-            argv.push_back(nullptr);
-            execv(program.c_str(), argv.data());
-            _exit(127);
-        }
-        close(in[0]);
-        close(out[1]);
-        input = in[1];
-        output = out[0];
-    }
-
-    ~SimProcess() {
-        CloseInput();
-        if (pid > 0 && !exited) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-        }
-        close(output);
-    }
-
-    void WriteLine(const std::string& line) {
-        const std::string text = line + "\n";
-        ASSERT_EQ(write(input, text.data(), text.size()), static_cast<ssize_t>(text.size()));
-    }
-
-    void CloseInput() {
-        if (input >= 0)
-            close(input);
-        input = -1;
-    }
-
-    // Lines of output up to and including the first that starts with `prefix`; empty
-    // when none comes in time.
-    std::optional<std::vector<std::string>> ReadUntil(const std::string& prefix) {
-        std::vector<std::string> lines;
-        const auto deadline = Clock::now() + kPatience;
-        while (Clock::now() < deadline) {
-            for (size_t end; (end = pending.find('\n')) != std::string::npos;) {
-                lines.push_back(pending.substr(0, end));
-                pending.erase(0, end + 1);
-                if (lines.back().rfind(prefix, 0) == 0)
-                    return lines;
-            }
-            pollfd fd = {output, POLLIN, 0};
-            if (poll(&fd, 1, 100) > 0) {
-                char chunk[1024];
-                const ssize_t got = read(output, chunk, sizeof chunk);
-                if (got <= 0)
-                    return std::nullopt;
-                pending.append(chunk, static_cast<size_t>(got));
-            }
-        }
-        return std::nullopt;
-    }
-
-    // The exit status, or -1 when it keeps running past the deadline.
-    int WaitExit() {
-        const auto deadline = Clock::now() + kPatience;
-        while (Clock::now() < deadline) {
-            int status = 0;
-            if (waitpid(pid, &status, WNOHANG) == pid) {
-                exited = true;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        return -1;
-    }
-
-    pid_t pid = -1;
-
-private:
-    int input = -1;
-    int output = -1;
-    bool exited = false;
-    std::string pending;
-};
 
 unsigned PortNamed(RtMidi& midi, const std::string& name) {
     for (unsigned k = 0; k < midi.getPortCount(); ++k)
@@ -150,11 +53,12 @@ TEST_F(QuorvinSimOnJack, AnswersADataSaveRequestAndRunsItsScript) {
     SimProcess sim({"--api", "jack", "--name", name});
     const auto start = sim.ReadUntil("ready");
     ASSERT_TRUE(start) << "quorvin-sim did not start";
+    const SimPorts ports = SimPortsNamed(name);
     const std::vector<std::string> expectedPorts = {
-        "DW-6000 in: " + name + "-dw-in:DW-6000 in",
-        "DW-6000 out: " + name + "-dw-out:DW-6000 out",
-        "BCR2000 in: " + name + "-bcr-in:BCR2000 in",
-        "BCR2000 out: " + name + "-bcr-out:BCR2000 out",
+        "DW-6000 in: " + ports.synthIn,
+        "DW-6000 out: " + ports.synthOut,
+        "BCR2000 in: " + ports.controllerIn,
+        "BCR2000 out: " + ports.controllerOut,
     };
     EXPECT_EQ(std::vector<std::string>(start->begin() + 1, start->end() - 1), expectedPorts);
 
@@ -162,9 +66,9 @@ TEST_F(QuorvinSimOnJack, AnswersADataSaveRequestAndRunsItsScript) {
     RtMidiIn fromSynth(RtMidi::UNIX_JACK, name + "x-from-dw");
     RtMidiIn fromController(RtMidi::UNIX_JACK, name + "x-from-bcr");
     fromSynth.ignoreTypes(false, true, true);
-    toSynth.openPort(PortNamed(toSynth, name + "-dw-in:DW-6000 in"));
-    fromSynth.openPort(PortNamed(fromSynth, name + "-dw-out:DW-6000 out"));
-    fromController.openPort(PortNamed(fromController, name + "-bcr-out:BCR2000 out"));
+    toSynth.openPort(PortNamed(toSynth, ports.synthIn));
+    fromSynth.openPort(PortNamed(fromSynth, ports.synthOut));
+    fromController.openPort(PortNamed(fromController, ports.controllerOut));
 
     const std::vector<unsigned char> request = {0xF0, 0x42, 0x30, 0x04, 0x10, 0xF7};
     toSynth.sendMessage(&request);
@@ -187,7 +91,7 @@ TEST_F(QuorvinSimOnJack, AnswersADataSaveRequestAndRunsItsScript) {
 TEST_F(QuorvinSimOnJack, StopsCleanlyOnSigterm) {
     SimProcess sim({"--api", "jack", "--name", name, "--no-input"});
     ASSERT_TRUE(sim.ReadUntil("ready"));
-    kill(sim.pid, SIGTERM);
+    kill(sim.Pid(), SIGTERM);
     EXPECT_EQ(sim.WaitExit(), 0);
 }
 } // namespace

@@ -1,11 +1,15 @@
 #include "synth/cc_param.h"
 
+#include "sim/dw6000_patch.h"
+
 #include <QLabel>
 
 #include <gtest/gtest.h>
 #include <map>
 #include <memory>
 #include <set>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -25,80 +29,39 @@ protected:
     std::map<QString, std::unique_ptr<QLabel>> labels;
 };
 
-struct Row {
-    const char* label;
-    int dumpIndex, mask, shift, maxValue, partner, bcrController, envelopeSlot;
-    QStringList valueNames;
-};
-
-const QStringList kWaves{"Brass&Str", "Violin",    "Ac. Piano", "Elec Piano",
-                         "SynthBass", "Saxophone", "Clavinet",  "Bell-Gong"};
-const QStringList kOctaves{"16'", " 8'", " 4'", "INHIBIT"};
-
-const Row kExpected[kParamCount] = {
-    {"lBut36", 0, 0x30, 4, 2, 1, 36, -1, {"Poly 1", "Poly 2", "Unison", "INHIBIT"}},
-    {"lEnc44", 0, 0x0F, 0, 12, 0, 44, -1, {}},
-    {"lEnc40", 1, 0x1F, 0, 31, -1, 40, -1, {}},
-    {"lEnc41", 2, 0x1F, 0, 31, -1, 41, -1, {}},
-    {"lEnc42", 3, 0x1F, 0, 31, -1, 42, -1, {}},
-    {"lEnc43", 4, 0x1F, 0, 31, -1, 43, -1, {}},
-    {"lEnc37", 5, 0x3F, 0, 63, -1, 37, -1, {}},
-    {"lEnc38", 6, 0x1F, 0, 31, -1, 38, -1, {}},
-    {"lEnc52", 7, 0x1F, 0, 31, -1, 52, -1, {}},
-    {"lEnc45", 8, 0x1F, 0, 31, -1, 45, 10, {}},
-    {"lEnc46", 9, 0x1F, 0, 31, -1, 46, 12, {}},
-    {"lEnc47", 10, 0x1F, 0, 31, -1, 47, 13, {}},
-    {"lEnc48", 11, 0x1F, 0, 31, -1, 48, 14, {}},
-    {"lEnc49", 12, 0x1F, 0, 31, -1, 49, 15, {}},
-    {"lEnc50", 13, 0x1F, 0, 31, -1, 50, 16, {}},
-    {"lEnc53", 14, 0x1F, 0, 31, -1, 53, 0, {}},
-    {"lEnc54", 15, 0x1F, 0, 31, -1, 54, 2, {}},
-    {"lEnc55", 16, 0x1F, 0, 31, -1, 55, 3, {}},
-    {"lEnc56", 17, 0x1F, 0, 31, -1, 56, 4, {}},
-    {"lEnc57", 18, 0x1F, 0, 31, 21, 57, 5, {}},
-    {"lEnc58", 19, 0x1F, 0, 31, 22, 58, 6, {}},
-    {"lBut32", 18, 0x20, 5, 1, 19, 32, -1, {"Off", "On"}},
-    {"lBut33", 19, 0x60, 5, 2, 20, 33, -1, kOctaves},
-    {"lBut34", 20, 0x60, 5, 2, 24, 34, -1, kOctaves},
-    {"lEnc20", 20, 0x1F, 0, 31, 23, 20, -1, {}},
-    {"lBut29", 21, 0x60, 5, 2, 26, 29, -1, {"Off", "Half", "Full", "INHIBIT"}},
-    {"lEnc21", 21, 0x1F, 0, 3, 25, 21, -1, {}},
-    {"lBut30", 22, 0x20, 5, 1, 28, 30, -1, {"Normal", "Invert"}},
-    {"lEnc22", 22, 0x1F, 0, 3, 27, 22, -1, {}},
-    {"lBut31", 23, 0x20, 5, 1, 30, 31, -1, {"Off", "On"}},
-    {"lEnc23", 23, 0x1F, 0, 31, 29, 23, -1, {}},
-    {"lEnc24", 24, 0x38, 3, 7, 32, 24, -1, kWaves},
-    {"lEnc25", 24, 0x07, 0, 7, 31, 25, -1, kWaves},
-    {"lEnc26",
-     25,
-     0x38,
-     3,
-     4,
-     34,
-     26,
-     -1,
-     {"Unison", "Third Below", "Third", "Fourth", "Fifth", "INHIBIT", "INHIBIT", "INHIBIT"}},
-    {"lEnc27", 25, 0x07, 0, 6, 33, 27, -1, {}},
-};
-
-TEST_F(ParamTableTest, EveryRowHoldsItsFieldsAndStartsAtZero) {
+// The simulated synthesizer knows its patch layout on its own: every row must hold the
+// bits, range and value names of the instrument's parameter of the same name.
+TEST_F(ParamTableTest, EveryRowAgreesWithTheInstrumentsOwnLayoutAndStartsAtZero) {
+    const std::vector<Dw6000Field>& fields = Dw6000Fields();
+    ASSERT_EQ(fields.size(), std::size_t(kParamCount));
     for (int i = 0; i < kParamCount; ++i) {
         SCOPED_TRACE(testing::Message() << "row " << i);
-        const Row& want = kExpected[i];
+        const Dw6000Field& field = fields[i];
         const CcParam& row = params[i];
-        EXPECT_EQ(row.dumpIndex, want.dumpIndex);
-        EXPECT_EQ(row.value, 0);
-        EXPECT_EQ(row.partner, want.partner);
-        EXPECT_EQ(row.shift, want.shift);
+        EXPECT_EQ(std::string(kParamRows[i].caption), field.name);
+        EXPECT_EQ(row.dumpIndex, field.byte);
+        EXPECT_EQ(row.mask, field.mask);
+        EXPECT_EQ(row.shift, field.Shift());
+        EXPECT_EQ(row.maxValue, field.maxValue);
+        QStringList names;
+        for (const char* name : field.valueNames)
+            names.append(QString::fromLatin1(name));
+        EXPECT_EQ(row.valueNames, names);
+        // The partner is the instrument's other parameter in the same byte.
+        int partner = -1;
+        for (int j = 0; j < kParamCount; ++j)
+            if (j != i && fields[j].byte == field.byte)
+                partner = j;
+        EXPECT_EQ(row.partner, partner);
+
+        // The label is named after the controller its control sends, and filling the
+        // table leaves its design-time text.
+        const QString label = QString::fromLatin1(kParamRows[i].label);
+        EXPECT_EQ(row.label, labels.at(label).get());
+        EXPECT_TRUE(label.endsWith(QString::number(row.bcrController))) << label.toStdString();
+        EXPECT_EQ(row.label->text(), label);
         EXPECT_EQ(row.bcrChannel, 0);
-        EXPECT_EQ(row.bcrController, want.bcrController);
-        EXPECT_EQ(row.envelopeSlot, want.envelopeSlot);
-        EXPECT_EQ(row.label, labels.at(want.label).get());
-        EXPECT_EQ(row.mask, want.mask);
-        EXPECT_EQ(row.maxValue, want.maxValue);
-        EXPECT_EQ(row.valueNames, want.valueNames);
-        // Filling writes no label.
-        EXPECT_EQ(row.label->text(), want.label);
+        EXPECT_EQ(row.value, 0);
     }
 }
 
